@@ -7,11 +7,15 @@ export WINEPREFIX="$1"; shift
 export WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine=/usr/lib/wine/wine64
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  ( flock 9; [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >/dev/null 2>&1 ) 9>"$WINEPREFIX.lock"
-fi
-# A persistent server keeps later starts in this prefix fast; one already
-# running makes this a no-op.
-/usr/lib/wine/wineserver -p 2>/dev/null || true
+mkdir -p "$WINEPREFIX"
+(
+  flock 9
+  [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i </dev/null >/dev/null 2>&1 9>&-
+  # A persistent server keeps later starts in this prefix fast. When this call
+  # starts it, Wine's own background processes are started here too, detached,
+  # so that they never hold the test runner's output pipes open.
+  if /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 9>&-; then
+    "$wine" wineboot </dev/null >/dev/null 2>&1 9>&- || true
+  fi
+) 9>"$WINEPREFIX.lock"
 exec "$wine" "$@"

@@ -10,6 +10,7 @@ namespace {
 const std::string GroupOnly = "\xC7\xEB\xD4\xDA\xC8\xBA\xC0\xEF\xCA\xB9\xD3\xC3";
 
 struct DispatchCase {
+    const char* name;
     const char* kind;
     std::string reply;
     bool runsPipeline;
@@ -39,11 +40,17 @@ TEST_P(Dispatch, RepliesAndRunsByKindAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, Dispatch,
-    ::testing::Values(DispatchCase{"1", GroupOnly, false}, DispatchCase{"3", GroupOnly, false},
-                      DispatchCase{"2", "", true}, DispatchCase{" 2", "", false},
-                      DispatchCase{"2 ", "", false}, DispatchCase{"02", "", false},
-                      DispatchCase{"", "", false}, DispatchCase{nullptr, "", false},
-                      DispatchCase{"4", "", false}, DispatchCase{"1\xA1", "", false}));
+    ::testing::Values(DispatchCase{"Private1", "1", GroupOnly, false},
+                      DispatchCase{"Private3", "3", GroupOnly, false},
+                      DispatchCase{"Group", "2", "", true},
+                      DispatchCase{"LeadingSpace", " 2", "", false},
+                      DispatchCase{"TrailingSpace", "2 ", "", false},
+                      DispatchCase{"LeadingZero", "02", "", false},
+                      DispatchCase{"Empty", "", "", false},
+                      DispatchCase{"Null", nullptr, "", false},
+                      DispatchCase{"Other", "4", "", false},
+                      DispatchCase{"DoubleByteTail", "1\xA1", "", false}),
+    [](const ::testing::TestParamInfo<DispatchCase>& info) { return std::string(info.param.name); });
 
 TEST(DispatchNulls, EveryPositionMayBeNull) {
     jestlark::PostRandomJokeCalls().clear();
