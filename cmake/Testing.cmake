@@ -15,6 +15,7 @@ if(NOT JESTLARK_PYTHON)
   find_program(JESTLARK_PYTHON NAMES python3 REQUIRED)
 endif()
 set(JESTLARK_SERVERS_DIR ${PROJECT_SOURCE_DIR}/tests/servers)
+include(${JESTLARK_SERVERS_DIR}/Servers.cmake)
 
 # jestlark_add_test(NAME SOURCES... [LIBS libs...] [PROPERTIES props...])
 # One GoogleTest executable; each of its tests becomes a CTest test, discovered
