@@ -1,6 +1,7 @@
 #include "text/FindText.h"
 
 #include <cstddef>
+#include "text/FindOffset.h"
 
 namespace jestlark {
 namespace {
@@ -18,22 +19,24 @@ bool MatchesAt(std::string_view subject, std::size_t at, std::string_view needle
 
 }  // namespace
 
-int32_t FindText(std::string_view subject, std::string_view needle, int32_t startPosition, bool ignoreCase) {
+std::size_t FindOffset(std::string_view subject, std::string_view needle, std::size_t offset, bool ignoreCase) {
     const std::size_t n = subject.size();
-    const std::size_t offset = startPosition > 1 ? std::size_t(startPosition) - 1 : 0;
-    if (offset >= n) return -1;
-    if (needle.empty()) return 1;
+    if (offset >= n) return NotFound;
+    if (needle.empty()) return 0;
     for (std::size_t at = offset; n - at >= needle.size();) {
-        if (MatchesAt(subject, at, needle, ignoreCase)) return int32_t(at + 1);
-        if (static_cast<unsigned char>(subject[at]) >= 0x80) {
-            if (at + 1 >= n) return -1;
-            at += 2;
-        } else {
-            at += 1;
-        }
-        if (at > n) return -1;
+        if (MatchesAt(subject, at, needle, ignoreCase)) return at;
+        at += static_cast<unsigned char>(subject[at]) >= 0x80 ? 2 : 1;
+        if (at >= n) return NotFound;
     }
-    return -1;
+    return NotFound;
+}
+
+int32_t FindText(std::string_view subject, std::string_view needle, int32_t startPosition, bool ignoreCase) {
+    const std::size_t offset = startPosition > 1 ? std::size_t(startPosition) - 1 : 0;
+    const std::size_t found = FindOffset(subject, needle, offset, ignoreCase);
+    // Positions beyond what a 32-bit position can name count as not found.
+    if (found == NotFound || found >= std::size_t(INT32_MAX)) return -1;
+    return int32_t(found + 1);
 }
 
 }  // namespace jestlark
