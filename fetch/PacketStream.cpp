@@ -1,5 +1,6 @@
 #include "fetch/PacketStream.h"
 
+#include <cstdint>
 #include <new>
 
 namespace jestlark {
@@ -20,7 +21,11 @@ uint32_t GetCount(const std::string& in, std::size_t at) {
 bool PacketStream::Write(const RequestPacket& packet) {
     try {
         std::size_t size = 0;
-        for (const ByteString& item : packet) size += 4 + item.size();
+        for (const ByteString& item : packet) {
+            // A count holds 32 bits; a longer item could only be stored damaged.
+            if (uint64_t(item.size()) > UINT32_MAX) return false;
+            size += 4 + item.size();
+        }
         if (bytes_.size() < position_ + size) bytes_.resize(position_ + size);
         for (const ByteString& item : packet) {
             PutCount(bytes_, position_, uint32_t(item.size()));
@@ -36,19 +41,23 @@ bool PacketStream::Write(const RequestPacket& packet) {
 bool PacketStream::Read(RequestPacket& packet) {
     // Every count is checked against what the stream still holds before anything
     // is allocated, so a damaged count cannot ask for gigabytes.
-    RequestPacket read(packet.size());
-    std::size_t at = position_;
-    for (ByteString& item : read) {
-        if (bytes_.size() - at < 4) return false;
-        const uint32_t count = GetCount(bytes_, at);
-        at += 4;
-        if (bytes_.size() - at < count) return false;
-        item.assign(bytes_, at, count);
-        at += count;
+    try {
+        RequestPacket read(packet.size());
+        std::size_t at = position_;
+        for (ByteString& item : read) {
+            if (bytes_.size() - at < 4) return false;
+            const uint32_t count = GetCount(bytes_, at);
+            at += 4;
+            if (bytes_.size() - at < count) return false;
+            item.assign(bytes_, at, count);
+            at += count;
+        }
+        packet = std::move(read);
+        position_ = at;
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    packet = std::move(read);
-    position_ = at;
-    return true;
 }
 
 }  // namespace jestlark
