@@ -104,5 +104,27 @@ TEST(FindText, AgreesWithTheLiteralSearch) {
     EXPECT_GT(found, 5000);  // the rounds do exercise matches, not only misses
 }
 
+// Long subjects of two or three bytes with long needles taken from them: many
+// near matches, many matches on trail bytes, periodic needles.
+TEST(FindText, AgreesOnRepetitiveTexts) {
+    const char alphabet[] = {'a', '\x81', 'A'};
+    std::mt19937 random(7);
+    for (int round = 0; round < 600; ++round) {
+        const int letters = 2 + round % 2;
+        std::string subject;
+        const std::size_t length = 500 + random() % 3000;
+        const std::size_t period = 1 + random() % 5;
+        for (std::size_t i = 0; i < length; ++i) {
+            subject.push_back(random() % 50 == 0 ? alphabet[random() % letters] : alphabet[(i % period) % letters]);
+        }
+        std::string needle = subject.substr(random() % 400, 1 + random() % 120);
+        if (round % 3 == 0) needle.back() = needle.back() == 'a' ? '\x81' : 'a';
+        const int32_t start = int32_t(random() % 50);
+        const bool ignoreCase = round % 4 < 2;
+        ASSERT_EQ(FindText(subject, needle, start, ignoreCase), ReferenceFind(subject, needle, start, ignoreCase))
+            << "round " << round;
+    }
+}
+
 }  // namespace
 }  // namespace jestlark
