@@ -1,0 +1,148 @@
+#include "platform/posix/DbcsTable.h"
+
+#include "platform/posix/IconvHandle.h"
+
+namespace jestlark {
+namespace {
+
+// What Windows puts for a byte sequence the code page does not define.
+constexpr char16_t Replacement = u'?';
+
+// The one UTF-16 unit that iconv reads from bytes, or 0 when it reads none,
+// more than one, or not all of the bytes.
+char16_t ReadOneUnit(iconv_t cd, const char* bytes, std::size_t size) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(bytes);
+    std::size_t inLeft = size;
+    unsigned char out[8] = {};
+    char* outAt = reinterpret_cast<char*>(out);
+    std::size_t outLeft = sizeof out;
+    if (iconv(cd, &in, &inLeft, &outAt, &outLeft) == std::size_t(-1) || inLeft != 0) return 0;
+    if (sizeof out - outLeft != 2) return 0;
+    return char16_t(out[0] | (out[1] << 8));
+}
+
+bool IsTrailByte(unsigned trail) { return trail >= 0x40 && trail <= 0xFE && trail != 0x7F; }
+
+// Position of a trail byte within a row of 157 Big5 cells (40-7E, A1-FE).
+unsigned Big5Cell(unsigned trail) { return trail < 0x80 ? trail - 0x40 : trail - 0xA1 + 63; }
+
+// Windows reads the user-defined areas as private-use characters, where iconv
+// leaves them undefined.
+void AddGbkUserDefined(std::array<char16_t, 65536>& pairs) {
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned trail = 0xA1; trail <= 0xFE; ++trail) {
+            const unsigned cell = trail - 0xA1;  // rows of 94
+            char16_t& unit = pairs[lead << 8 | trail];
+            if (lead >= 0xAA && lead <= 0xAF) unit = char16_t(0xE000 + (lead - 0xAA) * 94 + cell);
+            if (lead >= 0xF8) unit = char16_t(0xE234 + (lead - 0xF8) * 94 + cell);
+        }
+        for (unsigned trail = 0x40; trail <= 0xA0 && lead >= 0xA1 && lead <= 0xA7; ++trail) {
+            const unsigned cell = trail - (trail < 0x80 ? 0x40 : 0x41);  // rows of 96
+            if (trail != 0x7F) pairs[lead << 8 | trail] = char16_t(0xE4C6 + (lead - 0xA1) * 96 + cell);
+        }
+    }
+    // The cells GBK leaves empty follow, in code order.
+    char16_t next = 0xE766;
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+            if (IsTrailByte(trail) && !pairs[lead << 8 | trail]) pairs[lead << 8 | trail] = next++;
+        }
+    }
+}
+
+void AddBig5UserDefined(std::array<char16_t, 65536>& pairs) {
+    struct Area {
+        unsigned firstLead, lastLead;
+        char16_t first;
+    };
+    const Area areas[] = {{0xFA, 0xFE, 0xE000}, {0x8E, 0xA0, 0xE311}, {0x81, 0x8D, 0xEEB8}};
+    for (const Area& area : areas) {
+        for (unsigned lead = area.firstLead; lead <= area.lastLead; ++lead) {
+            for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+                if (trail > 0x7E && trail < 0xA1) continue;
+                const unsigned row = lead - area.firstLead;
+                pairs[lead << 8 | trail] = char16_t(area.first + row * 157 + Big5Cell(trail));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+DbcsTable::DbcsTable(uint32_t codePage) {
+    const bool big5 = codePage == 950;
+    const IconvHandle cd = OpenIconv("UTF-16LE", big5 ? "CP950" : "CP936");
+    for (unsigned byte = 0; byte < 0x80; ++byte) singles_[byte] = char16_t(byte);
+    if (!cd) return;
+    for (unsigned byte = 0x80; byte < 0x100; ++byte) {
+        if (IsLeadByte((unsigned char)byte)) continue;
+        const char single = char(byte);
+        singles_[byte] = ReadOneUnit(cd.get(), &single, 1);
+    }
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned trail = 0x01; trail < 0x100; ++trail) {
+            const char pair[2] = {char(lead), char(trail)};
+            pairs_[lead << 8 | trail] = ReadOneUnit(cd.get(), pair, 2);
+        }
+    }
+    if (big5) {
+        AddBig5UserDefined(pairs_);
+    } else {
+        AddGbkUserDefined(pairs_);
+    }
+    // The last byte value, no lead byte in either code page, is private use too.
+    singles_[0xFF] = big5 ? 0xF8F8 : 0xF8F5;
+    // Single bytes first, so a unit with two spellings gets the short one.
+    for (unsigned byte = 1; byte < 0x100; ++byte) {
+        if (singles_[byte] && !encode_[singles_[byte]]) encode_[singles_[byte]] = uint16_t(byte);
+    }
+    for (unsigned pair = 0x8100; pair < 0x10000; ++pair) {
+        if (pairs_[pair] && !encode_[pairs_[pair]]) encode_[pairs_[pair]] = uint16_t(pair);
+    }
+}
+
+const DbcsTable& DbcsTable::ForCodePage(uint32_t codePage) {
+    static const DbcsTable gbk(936);
+    if (codePage != 950) return gbk;
+    static const DbcsTable big5(950);
+    return big5;
+}
+
+std::u16string DbcsTable::Decode(std::string_view bytes) const {
+    std::u16string units;
+    units.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        if (IsLeadByte(byte) && at + 1 < bytes.size()) {
+            const auto trail = static_cast<unsigned char>(bytes[at + 1]);
+            const char16_t unit = pairs_[byte << 8 | trail];
+            units.push_back(unit ? unit : Replacement);
+            at += 2;
+            continue;
+        }
+        const char16_t unit = IsLeadByte(byte) ? 0 : singles_[byte];
+        units.push_back(unit || byte == 0 ? unit : Replacement);
+        at += 1;
+    }
+    return units;
+}
+
+std::string DbcsTable::Encode(std::u16string_view units) const {
+    std::string bytes;
+    bytes.reserve(units.size() * 2);
+    for (const char16_t unit : units) {
+        const uint16_t spelled = unit < 0x80 ? uint16_t(unit) : encode_[unit];
+        if (unit >= 0x80 && spelled == 0) {
+            bytes.push_back('?');
+        } else if (spelled > 0xFF) {
+            bytes.push_back(char(spelled >> 8));
+            bytes.push_back(char(spelled & 0xFF));
+        } else {
+            bytes.push_back(char(spelled));
+        }
+    }
+    return bytes;
+}
+
+}  // namespace jestlark

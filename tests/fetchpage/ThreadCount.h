@@ -1,0 +1,5 @@
+#pragma once
+// How many threads the test process has now.
+namespace jestlark::test {
+int ThreadCount();
+}
