@@ -41,7 +41,9 @@ protected:
         const char* reply = host_->Handle(std::string("1"), std::string("2"), Group, std::string("10000"),
                                           std::string("#\xD0\xA6\xBB\xB0"));
         EXPECT_NE(reply, nullptr);
-        if (reply) EXPECT_STREQ(reply, "");
+        if (reply) {
+            EXPECT_STREQ(reply, "");
+        }
         const std::vector<RecordedPost> posts = host_->Posts();
         EXPECT_EQ(posts.size(), 1u);
         if (posts.size() != 1) return "<no single post>";
