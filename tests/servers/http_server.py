@@ -14,12 +14,14 @@ Paths (the query parameters are percent-decoded to bytes, latin-1):
                    chunked=<piece size> sends them in chunks instead
   /cut             size=<n> announced, cut=<k> bytes sent, then the connection closes
   /stall           seconds=<s> (at most 30) of silence, then 200 "stalled"
+  /files/<name>    the file of that name from the --files folder (a CRL, say)
 Anything else is 404. With --cert and --key the server speaks TLS.
 """
 import argparse
 import http
 import os
 import random
+import re
 import socket
 import socketserver
 import ssl
@@ -164,7 +166,17 @@ ROUTES = {"echo": None, "fixed": fixed, "redirect": redirect, "random": random_b
           "cut": cut, "stall": stall}
 
 
-def route(request):
+def serve_file(folder, name):
+    if not folder or not re.fullmatch(r"[A-Za-z0-9._-]+", name) or name.startswith("."):
+        return Response(404, "Not Found", body=b"no such file")
+    try:
+        with open(os.path.join(folder, name), "rb") as handle:
+            return Response(body=handle.read(), headers=[b"Content-Type: application/octet-stream"])
+    except OSError:
+        return Response(404, "Not Found", body=b"no such file")
+
+
+def route(request, files):
     """The record id (or None) and the response for one request."""
     target = request.target
     if b"://" in target.split(b"?")[0]:  # absolute form, as sent to a proxy
@@ -176,6 +188,8 @@ def route(request):
         record = segments[1]
         segments = segments[2:]
     name = segments[0] if segments else ""
+    if name == "files" and len(segments) == 2:
+        return record, serve_file(files, segments[1])
     if name not in ROUTES:
         return record, Response(404, "Not Found", body=b"no such behaviour")
     if name == "echo":
@@ -191,29 +205,21 @@ def save(spool, name, data):
     os.replace(temporary, os.path.join(spool, name))
 
 
-def send(stream, response, method):
+def wire_bytes(response, method):
+    """The bytes of the response, the body bytes among them, and whether the
+    connection stays open after them."""
     head = b"HTTP/1.1 %d %s\r\n" % (response.status, response.reason.encode("latin-1"))
     for line in response.headers:
         head += line + b"\r\n"
     body = response.body if method != "HEAD" else b""
     if response.chunk:
-        head += b"Transfer-Encoding: chunked\r\n\r\n"
-        stream.write(head)
-        for at in range(0, len(body), response.chunk):
-            piece = body[at:at + response.chunk]
-            stream.write(b"%x\r\n" % len(piece) + piece + b"\r\n")
-        stream.write(b"0\r\n\r\n")
-        stream.flush()
-        return body, True
+        chunks = b"".join(b"%x\r\n" % len(body[at:at + response.chunk]) + body[at:at + response.chunk] + b"\r\n"
+                          for at in range(0, len(body), response.chunk))
+        return head + b"Transfer-Encoding: chunked\r\n\r\n" + chunks + b"0\r\n\r\n", body, True
     head += b"Content-Length: %d\r\n\r\n" % len(response.body)
     if response.cut is not None:
-        sent = body[:response.cut]
-        stream.write(head + sent)
-        stream.flush()
-        return sent, False
-    stream.write(head + body)
-    stream.flush()
-    return body, True
+        return head + body[:response.cut], body[:response.cut], False
+    return head + body, body, True
 
 
 class Handler(socketserver.StreamRequestHandler):
@@ -231,12 +237,14 @@ class Handler(socketserver.StreamRequestHandler):
                 request = read_request(self.rfile)
                 if request is None:
                     return
-                record, response = route(request)
+                record, response = route(request, self.server.files)
+                data, sent, keep = wire_bytes(response, request.method)
+                # Both records are complete before the client can see the answer.
                 if record:
                     save(self.server.spool, record + ".req", request.raw)
-                sent, keep = send(self.wfile, response, request.method)
-                if record:
                     save(self.server.spool, record + ".sent", sent)
+                self.wfile.write(data)
+                self.wfile.flush()
                 if not keep or (request.header("Connection") or b"").lower() == b"close":
                     return
         except (OSError, ValueError, ssl.SSLError):
@@ -247,9 +255,10 @@ class Server(socketserver.ThreadingTCPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, address, spool, context):
+    def __init__(self, address, spool, context, files):
         super().__init__(address, Handler)
         self.spool = spool
+        self.files = files
         self.context = context
 
     def handle_error(self, request, client_address):
@@ -263,13 +272,14 @@ def main():
     parser.add_argument("--spool", required=True)
     parser.add_argument("--cert")
     parser.add_argument("--key")
+    parser.add_argument("--files", help="folder that /files/<name> serves")
     args = parser.parse_args()
     os.makedirs(args.spool, exist_ok=True)
     context = None
     if args.cert:
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(args.cert, args.key)
-    server = Server((args.host, args.port), args.spool, context)
+    server = Server((args.host, args.port), args.spool, context, args.files)
     server.serve_forever()
 
 

@@ -1,0 +1,87 @@
+#include "platform/posix/HeaderLines.h"
+
+namespace jestlark {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+std::string_view WithoutLineEnd(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    return line;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = char(x + 0x20);
+        if (y >= 'A' && y <= 'Z') y = char(y + 0x20);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool SplitField(std::string_view line, std::string& name, std::string& value) {
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) return false;
+    name = std::string(Trim(line.substr(0, colon)));
+    value = std::string(Trim(line.substr(colon + 1)));
+    return !name.empty();
+}
+
+void RequestHeaders::Remove(std::string_view name) {
+    for (auto it = fields_.begin(); it != fields_.end();) {
+        it = SameName(it->first, name) ? fields_.erase(it) : it + 1;
+    }
+}
+
+bool RequestHeaders::Has(std::string_view name) const {
+    for (const auto& field : fields_) {
+        if (SameName(field.first, name)) return true;
+    }
+    return false;
+}
+
+void RequestHeaders::Replace(std::string_view name, std::string_view value) {
+    Remove(name);
+    if (!value.empty()) fields_.emplace_back(std::string(name), std::string(value));
+}
+
+void RequestHeaders::AddIfNew(std::string_view name, std::string_view value) {
+    if (!Has(name) && !value.empty()) fields_.emplace_back(std::string(name), std::string(value));
+}
+
+void RequestHeaders::AddBlock(std::string_view block) {
+    while (!block.empty()) {
+        const std::size_t end = block.find_first_of("\r\n");
+        const std::string_view line = block.substr(0, end);
+        block = end == std::string_view::npos ? std::string_view() : block.substr(end + 1);
+        std::string name, value;
+        if (SplitField(line, name, value)) Replace(name, value);
+    }
+}
+
+std::vector<std::string> RequestHeaders::Lines() const {
+    std::vector<std::string> lines;
+    for (const auto& field : fields_) lines.push_back(field.first + ": " + field.second);
+    return lines;
+}
+
+std::string RawResponseHeaders(const std::vector<std::string>& received) {
+    if (received.empty()) return std::string();
+    std::string text(WithoutLineEnd(received.front()));
+    text += "\r\n";
+    for (std::size_t i = 1; i < received.size(); ++i) {
+        std::string name, value;
+        if (SplitField(WithoutLineEnd(received[i]), name, value)) text += name + ": " + value + "\r\n";
+    }
+    return text + "\r\n";
+}
+
+}  // namespace jestlark
