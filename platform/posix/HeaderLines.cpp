@@ -3,9 +3,10 @@
 namespace jestlark {
 namespace {
 
+// WinInet trims spaces only: a tab stays part of the value.
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     return text;
 }
 
@@ -50,11 +51,11 @@ bool RequestHeaders::Has(std::string_view name) const {
 
 void RequestHeaders::Replace(std::string_view name, std::string_view value) {
     Remove(name);
-    if (!value.empty()) fields_.emplace_back(std::string(name), std::string(value));
+    fields_.emplace_back(std::string(name), std::string(value));
 }
 
 void RequestHeaders::AddIfNew(std::string_view name, std::string_view value) {
-    if (!Has(name) && !value.empty()) fields_.emplace_back(std::string(name), std::string(value));
+    if (!Has(name)) fields_.emplace_back(std::string(name), std::string(value));
 }
 
 void RequestHeaders::AddBlock(std::string_view block) {

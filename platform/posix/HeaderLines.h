@@ -12,7 +12,7 @@ namespace jestlark {
 class RequestHeaders {
 public:
     // Removes every field of that name (any letter case), then appends the
-    // new one unless value is empty.
+    // new one (an empty value too: "Name: " goes out).
     void Replace(std::string_view name, std::string_view value);
     void AddIfNew(std::string_view name, std::string_view value);
     void Remove(std::string_view name);

@@ -194,25 +194,32 @@ struct InternetRequest::Handle {
                 built.reset(grown);
             }
         };
-        // libcurl writes a Host field first whatever its place in the list;
-        // where WinInet has moved it further down (after a redirect) it goes
-        // out behind the field before it, and libcurl's own is dropped.
+        // libcurl writes a Host field first whatever its place in the list,
+        // and reads "Name:" as "send no such field". A Host that WinInet has
+        // moved further down (after a redirect) and a field with an empty
+        // value therefore go out behind the line before them, unseen by
+        // libcurl; its own Host is then dropped.
         const std::vector<std::string> lines = fields.Lines();
         std::string previous;
+        bool ownHost = true;
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (i > 0 && curl_strnequal(lines[i].c_str(), "Host:", 5)) {
+            const bool host = curl_strnequal(lines[i].c_str(), "Host:", 5);
+            const bool empty = lines[i].back() == ' ';
+            if (i > 0 && (host || empty)) {
                 previous += "\r\n" + lines[i];
-                add("Host:");
+                ownHost = ownHost && !host;
             } else {
                 if (i > 0) add(previous);
                 previous = lines[i];
             }
         }
         if (!lines.empty()) add(previous);
+        if (!ownHost) add("Host:");
         // libcurl's own fields that WinInet does not send.
         if (!fields.Has("Accept")) add("Accept:");
         if (!fields.Has("Content-Type")) add("Content-Type:");
         add("Expect:");
+        if (!ProxyFor(settings.proxyList, target).empty()) add("Proxy-Connection:");
         list = std::move(built);
     }
 

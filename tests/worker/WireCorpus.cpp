@@ -1,0 +1,93 @@
+// Sends one fixed set of requests through this build's internet backend to a
+// recording server, each recorded as <tag>-<case>. wire_compare.py runs it
+// from the linux and the win64 build against one server and compares.
+// usage: worker_wire_corpus TAG HOST:PORT
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/InternetSession.h"
+#include "tests/support/LoopbackServer.h"
+#include "tests/worker/WorkerHarness.h"
+
+using namespace jestlark;
+using namespace jestlark::test;
+
+namespace {
+
+struct Case {
+    const char* name;
+    std::string behaviour;  // path behind /r/<id>/, or a full URL tail
+    WorkerRequest request;
+    std::string hostOverride;  // another loopback name for the URL (proxy cases)
+};
+
+WorkerRequest Make(const std::string& verb, const std::string& extra = "", const std::string& body = "",
+                   const std::string& cookies = "", const std::string& redirects = Yes) {
+    WorkerRequest request;
+    request.verb = verb;
+    request.extraHeaders = extra;
+    request.postBody = body;
+    request.cookies = cookies;
+    request.redirects = redirects;
+    return request;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s TAG HOST:PORT\n", argv[0]);
+        return 2;
+    }
+    const std::string tag = argv[1];
+    const std::string address = argv[2];
+    const std::string base = "http://" + address;
+    const std::string port = address.substr(address.rfind(':') + 1);
+    auto record = [&tag](const std::string& name, const std::string& behaviour) {
+        return LoopbackServer::RecordPath(tag + "-" + name, behaviour);
+    };
+
+    std::vector<Case> cases = {
+        {"get", "echo", Make("GET"), ""},
+        {"post-11", "echo", Make("POST", "", "hello world"), ""},
+        {"post-empty", "echo", Make("POST"), ""},
+        {"accept-language", "echo", Make("GET", "Accept-Language: en\r\n"), ""},
+        {"referer-no", "echo", Make("GET", "RefererNo\r\n"), ""},
+        {"referer-no-small", "echo", Make("GET", "refererno\r\n"), ""},
+        {"user-agent", "echo", Make("GET", "User-Agent: Probe/1.0\r\n"), ""},
+        {"user-agent-small", "echo", Make("GET", "X-First: 1\r\nuser-agent:   Probe/1.0  \r\n"), ""},
+        {"spacing", "echo", Make("GET", "X-Sp:   a  b  \r\nX-NoSpace:v\r\nX-Tab:\tt\r\n"), ""},
+        {"no-line-end", "echo", Make("GET", "X-A: 1"), ""},
+        {"cookie-text", "echo", Make("GET", "", "", "a=1; b=2"), ""},
+        {"cookie-blank", "echo", Make("POST", "", "abc", " "), ""},
+        {"path-bytes", "echo?q=a%20b&x=\xD5\xE6&y=[1]", Make("GET"), ""},
+        {"redirect-302-get", "redirect?status=302&to=" + QueryEscape(record("redirect-302-get-2", "echo")), Make("GET"), ""},
+        {"redirect-302-post", "redirect?status=302&to=" + QueryEscape(record("redirect-302-post-2", "echo")),
+         Make("POST", "", "hello world"), ""},
+        {"redirect-307-post", "redirect?status=307&to=" + QueryEscape(record("redirect-307-post-2", "echo")),
+         Make("POST", "", "hello world"), ""},
+        {"redirect-303-cookie",
+         "fixed?status=303&h=" + QueryEscape("Location: " + base + record("redirect-303-cookie-2", "echo")) +
+             "&h=" + QueryEscape("Set-Cookie: hop=1; path=/"),
+         Make("POST", "X-Extra: 1\r\n", "abc"), ""},
+        {"redirect-refused", "redirect?status=302&to=/elsewhere", Make("GET", "", "", "", No), ""},
+        // The recording server stands in as the proxy for a host WinInet does not go around.
+        {"proxy", "echo", Make("GET"), "127.0.0.2:" + port},
+    };
+    cases.back().request.proxy = address;
+
+    SetInternetCookie(Text("http://" + address.substr(0, address.rfind(':'))), Text("stored"), Text("1; path=/r/" + tag + "-stored"));
+    cases.push_back({"stored", "echo", Make("GET"), ""});
+
+    int failures = 0;
+    for (Case& c : cases) {
+        const std::string host = c.hostOverride.empty() ? address : c.hostOverride;
+        c.request.url = "http://" + host + record(c.name, c.behaviour);
+        const WorkerAnswer answer = RunWorker(c.request);
+        std::printf("%-22s %s body %zu bytes, headers %zu bytes\n", c.name, answer.answered ? "answered" : "NO ANSWER",
+                    answer.Body().size(), answer.Headers().size());
+        if (!answer.answered) ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
