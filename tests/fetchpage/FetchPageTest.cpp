@@ -18,14 +18,6 @@ const std::string TimeoutMessage =
     "\xa3\xa2\xb3\xac\xca\xb1\xb7\xb5\xbb\xd8\xa3\xa2\xb5\xc4\xd6\xb5\xc9\xe8\xd6\xc3\xb3\xa4"
     "\xd2\xbb\xd0\xa9\xa1\xa3";
 
-// Waits, up to a generous bound, for the process to be back at count threads.
-bool ThreadsBackTo(int count) {
-    for (int i = 0; i < 500 && test::ThreadCount() > count; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return test::ThreadCount() <= count;
-}
-
 class FetchPageTest : public testing::Test {
 protected:
     void SetUp() override { test::ResetWorkerDouble(); }
@@ -177,7 +169,7 @@ TEST_F(FetchPageTest, TimeoutCancelsAndLetsGoOfTheWorker) {
     // "waited for a worker that never ends".
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     EXPECT_EQ(headers, "kept");
-    EXPECT_TRUE(ThreadsBackTo(before)) << test::ThreadCount() << " threads, " << before << " before";
+    EXPECT_TRUE(test::ThreadsBackTo(before)) << test::ThreadCount() << " threads, " << before << " before";
     EXPECT_EQ(test::WorkersCancelled(), 1);
 
     test::SetWorkerAnswer({ByteString("second"), {}, {}});
@@ -193,7 +185,7 @@ TEST_F(FetchPageTest, HundredTimeoutsLeaveNoThreadBehind) {
         Text url("http://h/stall");
         ASSERT_EQ(FetchPage(url, options), TimeoutMessage);
     }
-    EXPECT_TRUE(ThreadsBackTo(before)) << test::ThreadCount() << " threads, " << before << " before";
+    EXPECT_TRUE(test::ThreadsBackTo(before)) << test::ThreadCount() << " threads, " << before << " before";
 }
 
 ByteString nestedResult;
