@@ -1,5 +1,6 @@
 #include "fetch/RequestWorker.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -28,6 +29,7 @@ const char RedirectsAllowed[] = "\xD5\xE6";  // 真
 const char SetCookiePrefix[] = "Set-Cookie: ";
 constexpr std::size_t SetCookiePrefixBytes = 12;
 constexpr uint32_t ReadBytes = 2048;
+constexpr uint64_t ReserveCap = 64u << 20;
 constexpr uint16_t HttpsPort = 443;
 
 bool IsLead(char byte) { return static_cast<unsigned char>(byte) >= 0x80; }
@@ -121,6 +123,9 @@ void SendByVerb(InternetRequest& request, const Text& verb, Text& block,
 
 ByteString ReadBody(InternetRequest& request) {
     ByteString body;
+    // Room for the announced size saves the copies of a growing buffer; a
+    // claim beyond the cap is not trusted with memory up front.
+    body.reserve(std::size_t(std::min<uint64_t>(request.ContentLength(), ReserveCap)));
     for (;;) {
         std::vector<char> buffer(ReadBytes, '\0');
         const uint32_t count = request.Read(buffer.data(), ReadBytes);

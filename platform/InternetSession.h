@@ -40,6 +40,10 @@ public:
     // InternetReadFile: the body bytes placed in buffer, at most capacity;
     // 0 at the end of the body and when the read fails.
     uint32_t Read(char* buffer, uint32_t capacity);
+    // HttpQueryInfoA with HTTP_QUERY_CONTENT_LENGTH: the body's announced
+    // size, 0 when the response names none. A hint only: the body may end
+    // sooner or run longer.
+    uint64_t ContentLength();
     // HttpQueryInfoA with HTTP_QUERY_RAW_HEADERS_CRLF, asked again with a
     // buffer that fits when they need more than 2048 bytes: the status line and
     // every header line, each ending "\r\n", and the closing empty line. Empty

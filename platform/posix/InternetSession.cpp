@@ -42,6 +42,11 @@ namespace {
 
 constexpr int PollMilliseconds = 100;
 constexpr int MaxRedirects = 30;
+// Fewer, larger receives: each system call costs more than the copy.
+constexpr long ReceiveBufferBytes = 256L * 1024;
+// Body bytes held for the reader at most before the transfer pauses, so that
+// a large body is never held twice over.
+constexpr std::size_t PendingLimit = 512 * 1024;
 
 struct EasyCleanup {
     void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
@@ -136,6 +141,7 @@ struct InternetRequest::Handle {
     // Body bytes that arrived and were not read yet, from pendingAt on.
     std::string pending;
     std::size_t pendingAt = 0;
+    bool paused = false;
 
     Handle(SessionSettings sessionSettings, Target requestTarget, std::string requestVerb, uint32_t requestFlags)
         : settings(std::move(sessionSettings)),
@@ -178,6 +184,10 @@ struct InternetRequest::Handle {
 
     static size_t OnBody(char* data, size_t size, size_t count, void* self) {
         auto* handle = static_cast<Handle*>(self);
+        if (handle->pending.size() - handle->pendingAt >= PendingLimit) {
+            handle->paused = true;
+            return CURL_WRITEFUNC_PAUSE;
+        }
         handle->pending.append(data, size * count);
         return size * count;
     }
@@ -230,6 +240,7 @@ struct InternetRequest::Handle {
         done = false;
         pending.clear();
         pendingAt = 0;
+        paused = false;
         easy.reset(curl_easy_init());
         if (!easy || !multi) return false;
         BuildList();
@@ -246,6 +257,7 @@ struct InternetRequest::Handle {
         curl_easy_setopt(e, CURLOPT_HTTPHEADER, list.get());
         curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
         curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(e, CURLOPT_BUFFERSIZE, ReceiveBufferBytes);
         curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &Handle::OnHeader);
         curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
         curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Handle::OnBody);
@@ -392,12 +404,22 @@ struct InternetRequest::Handle {
         if (pendingAt == pending.size()) {
             pending.clear();
             pendingAt = 0;
+            if (paused && easy) {
+                paused = false;
+                curl_easy_pause(easy.get(), CURLPAUSE_CONT);
+            }
             Pump([this] { return !pending.empty(); });
         }
         const std::size_t count = std::min<std::size_t>(capacity, pending.size() - pendingAt);
         pending.copy(buffer, count, pendingAt);
         pendingAt += count;
         return uint32_t(count);
+    }
+
+    uint64_t ContentLength() {
+        if (!headersDone) return 0;
+        const std::string length = Field("Content-Length");
+        return length.empty() ? 0 : std::strtoull(length.c_str(), nullptr, 10);
     }
 
     ByteString RawHeaders() {
@@ -456,6 +478,11 @@ bool InternetRequest::Send(std::string_view headers, std::string_view body) {
 uint32_t InternetRequest::Read(char* buffer, uint32_t capacity) {
     if (!handle_ || !handle_->multi) return 0;
     return handle_->Read(buffer, capacity);
+}
+
+uint64_t InternetRequest::ContentLength() {
+    if (!handle_ || !handle_->multi) return 0;
+    return handle_->ContentLength();
 }
 
 ByteString InternetRequest::RawHeaders() {

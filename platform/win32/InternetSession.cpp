@@ -1,5 +1,6 @@
 #include "platform/InternetSession.h"
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/win32/InternetCancelState.h"
@@ -105,6 +106,15 @@ uint32_t InternetRequest::Read(char* buffer, uint32_t capacity) {
     DWORD count = 0;
     if (!InternetReadFile(request, buffer, capacity, &count)) return 0;
     return count;
+}
+
+uint64_t InternetRequest::ContentLength() {
+    HINTERNET request = handle_ ? handle_->request.Get() : nullptr;
+    if (!request) return 0;
+    char digits[32] = {};
+    DWORD length = sizeof(digits) - 1;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, digits, &length, nullptr)) return 0;
+    return std::strtoull(digits, nullptr, 10);
 }
 
 ByteString InternetRequest::RawHeaders() {
