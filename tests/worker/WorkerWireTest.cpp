@@ -135,5 +135,21 @@ TEST_F(WorkerWireTest, BlankCookieTextLeavesTheStoreInCharge) {
     EXPECT_THAT(recorded->Values("Cookie"), ElementsAre("kept=7"));
 }
 
+TEST_F(WorkerWireTest, StoredCookiesKeepToTheirPathAndExpiry) {
+    const Text site("http://" + http_.Host());
+    const std::string mine = "/r/" + UniqueId("cookie-path");
+    SetInternetCookie(site, Text("here"), Text("1; path=" + mine));
+    SetInternetCookie(site, Text("elsewhere"), Text("2; path=/r/elsewhere"));
+    SetInternetCookie(site, Text("gone"), Text("3; path=/"));
+    SetInternetCookie(site, Text("gone"), Text("x; path=/; expires=Thu, 01 Jan 1970 00:00:00 GMT"));
+    WorkerRequest request;
+    id_ = mine.substr(3);
+    request.url = http_.Url(LoopbackServer::RecordPath(id_, "echo"));
+    RunWorker(request);
+    const auto recorded = Recorded();
+    ASSERT_TRUE(recorded);
+    EXPECT_THAT(recorded->Values("Cookie"), ElementsAre("here=1"));
+}
+
 }  // namespace
 }  // namespace jestlark::test
