@@ -6,7 +6,7 @@
 
 #include "fetch/FetchPage.h"
 #include "tests/fetchpage/ThreadCount.h"
-#include "tests/fetchpage/ThreadTimer.h"
+#include "tests/fetchpage/ThreadQueue.h"
 #include "tests/support/LoopbackServer.h"
 
 namespace jestlark {

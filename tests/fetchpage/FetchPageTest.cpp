@@ -5,7 +5,7 @@
 
 #include "fetch/FetchPage.h"
 #include "tests/fetchpage/ThreadCount.h"
-#include "tests/fetchpage/ThreadTimer.h"
+#include "tests/fetchpage/ThreadQueue.h"
 #include "tests/fetchpage/WorkerDouble.h"
 
 namespace jestlark {

@@ -1,7 +1,14 @@
 #pragma once
-// A one-shot timer of the calling thread that needs no window: its callback
-// runs when the thread's window messages are dispatched.
+// The calling thread's window message queue, for tests. Where threads have no
+// window messages every routine returns false.
 namespace jestlark::test {
-// False where threads have no window messages.
+
+// A one-shot timer that needs no window: its callback runs when the thread's
+// messages are dispatched.
 bool StartThreadTimer(unsigned milliseconds, void (*callback)());
-}
+// Posts WM_QUIT, then an ordinary message behind it.
+bool PostQuitAndMessage();
+// Whether WM_QUIT waits in the queue (it stays there).
+bool QuitIsWaiting();
+
+}  // namespace jestlark::test

@@ -1,7 +1,9 @@
-#include "tests/fetchpage/ThreadTimer.h"
+#include "tests/fetchpage/ThreadQueue.h"
 
 namespace jestlark::test {
 
 bool StartThreadTimer(unsigned, void (*)()) { return false; }
+bool PostQuitAndMessage() { return false; }
+bool QuitIsWaiting() { return false; }
 
 }  // namespace jestlark::test
