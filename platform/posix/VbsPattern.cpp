@@ -66,6 +66,15 @@ std::u16string ClassOf(const Ranges& ranges) {
     return out + u"]";
 }
 
+// Negated by the engine, not complemented here, so that under IgnoreCase a
+// letter is excluded together with its other case.
+std::u16string NegatedClassOf(const Ranges& ranges) {
+    if (ranges.empty()) return ClassOf({{0, kLastCharacter}});
+    std::u16string out = u"[^";
+    AppendRanges(out, ranges);
+    return out + u"]";
+}
+
 int HexValue(char16_t c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -140,7 +149,7 @@ private:
             Assertion(multiline_ ? u"(?![^\\x{a}\\x{d}\\x{2028}\\x{2029}])" : u"\\z");
             return true;
         case '.':
-            Atom(ClassOf(Complement(kLineTerminators)));
+            Atom(NegatedClassOf(kLineTerminators));
             return true;
         case '*':
         case '+':
@@ -149,6 +158,7 @@ private:
         case '{': {
             std::u16string bounds;
             if (ReadBounds(bounds)) return Quantifier(bounds);
+            if (reversed_) return false;  // {3,2}
             Literal(c);
             return true;
         }
@@ -191,7 +201,10 @@ private:
             high = low;
         }
         if (scan >= pattern_.size() || pattern_[scan] != '}') return false;
-        if (!open && high < low) return false;
+        if (!open && high < low) {
+            reversed_ = true;
+            return false;
+        }
         at_ = scan + 1;
         auto digits = [](uint64_t value) {
             std::u16string text;
@@ -283,7 +296,7 @@ private:
         const char16_t c = pattern_[at_++];
         bool negated = false;
         if (const Ranges* ranges = ClassEscape(c, negated)) {
-            Atom(ClassOf(negated ? Complement(*ranges) : *ranges));
+            Atom(negated ? NegatedClassOf(*ranges) : ClassOf(*ranges));
             return true;
         }
         if (c == 'b' || c == 'B') {
@@ -312,9 +325,10 @@ private:
                 Atom(text + u"})");
                 return true;
             }
-            // More than there are groups: an octal escape, or the digit itself.
+            // More than there are groups: an octal escape; \8 and \9 match nothing.
             at_ = start + 1;
-            Literal(IsOctal(c) ? Octal(c) : char32_t(c));
+            if (IsOctal(c)) Literal(Octal(c));
+            else Atom(u"(?!)");
             return true;
         }
         Literal(c);
@@ -372,21 +386,15 @@ private:
                 char32_t high = 0;
                 bool highIsSet = false;
                 if (!ClassMember(high, set, highIsSet)) return false;
-                if (highIsSet) {
-                    // A range with a class at one end: both ends and the dash are members.
-                    ranges.push_back({low, low});
-                    ranges.push_back({'-', '-'});
-                    ranges.insert(ranges.end(), set.begin(), set.end());
-                    continue;
-                }
+                // A range cannot end in a class such as \d.
+                if (highIsSet) return false;
                 if (high < low) return false;
                 ranges.push_back({low, high});
                 continue;
             }
             ranges.push_back({low, low});
         }
-        if (negated) ranges = Complement(ranges);
-        Atom(ClassOf(ranges));
+        Atom(negated ? NegatedClassOf(ranges) : ClassOf(ranges));
         return true;
     }
 
@@ -397,6 +405,7 @@ private:
     int depth_ = 0;
     uint32_t groups_ = 0;
     Last last_ = Last::Nothing;
+    bool reversed_ = false;
     std::u16string out_;
 };
 
