@@ -1,8 +1,11 @@
 // Sends one fixed set of requests through this build's internet backend to a
 // recording server, each recorded as <tag>-<case>. wire_compare.py runs it
 // from the linux and the win64 build against one server and compares.
-// usage: worker_wire_corpus TAG HOST:PORT
+// With OUT, the raw headers and cookie list of every answer go into
+// OUT/<case>.headers and OUT/<case>.cookies for the same comparison.
+// usage: worker_wire_corpus TAG HOST:PORT [OUT]
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -36,14 +39,15 @@ WorkerRequest Make(const std::string& verb, const std::string& extra = "", const
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s TAG HOST:PORT\n", argv[0]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s TAG HOST:PORT [OUT]\n", argv[0]);
         return 2;
     }
     const std::string tag = argv[1];
     const std::string address = argv[2];
     const std::string base = "http://" + address;
     const std::string port = address.substr(address.rfind(':') + 1);
+    const std::string out = argc == 4 ? argv[3] : "";
     auto record = [&tag](const std::string& name, const std::string& behaviour) {
         return LoopbackServer::RecordPath(tag + "-" + name, behaviour);
     };
@@ -72,6 +76,13 @@ int main(int argc, char** argv) {
              "&h=" + QueryEscape("Set-Cookie: hop=1; path=/"),
          Make("POST", "X-Extra: 1\r\n", "abc"), ""},
         {"redirect-refused", "redirect?status=302&to=/elsewhere", Make("GET", "", "", "", No), ""},
+        {"response-fields",
+         "fixed?status=201&reason=Made%20It&h=" + QueryEscape("X-Sp:   a  b  ") + "&h=" + QueryEscape("X-Tab:\tt") +
+             "&h=" + QueryEscape("X-Gbk: \xD5\xE6\xBC\xD9") + "&h=" + QueryEscape("X-Odd: a\x1A" "b") +
+             "&h=" + QueryEscape("x-dup: 1") + "&h=" + QueryEscape("X-Dup: 2") + "&h=" +
+             QueryEscape("set-cookie: r1=1; path=/") + "&h=" + QueryEscape("Set-Cookie: r2=2") + "&body=ok",
+         Make("GET"), ""},
+        {"response-big", "fixed?pad=3000&h=" + QueryEscape("Set-Cookie: late=1; path=/"), Make("GET"), ""},
         // The recording server stands in as the proxy for a host WinInet does not go around.
         {"proxy", "echo", Make("GET"), "127.0.0.2:" + port},
     };
@@ -88,6 +99,10 @@ int main(int argc, char** argv) {
         std::printf("%-22s %s body %zu bytes, headers %zu bytes\n", c.name, answer.answered ? "answered" : "NO ANSWER",
                     answer.Body().size(), answer.Headers().size());
         if (!answer.answered) ++failures;
+        if (!out.empty()) {
+            std::ofstream(out + "/" + c.name + ".headers", std::ios::binary) << answer.Headers();
+            std::ofstream(out + "/" + c.name + ".cookies", std::ios::binary) << answer.Cookies();
+        }
     }
     return failures == 0 ? 0 : 1;
 }

@@ -16,6 +16,8 @@ import tempfile
 
 # Differences that come from the platform under the backends, not from them.
 EXPLAINED = {
+    "redirect-307-post.headers": "the echo's length follows the request difference of redirect-307-post-2",
+    "referer-no-small.headers": "the echo's length follows the request difference of referer-no-small",
     "redirect-307-post-2": "Wine's WinInet repeats a POST after a 307 without its body and its "
                            "Content-Type and Content-Length lines; a 307 keeps the request whole, "
                            "which the libcurl side does",
@@ -83,11 +85,15 @@ def main():
                 sys.executable, server, "--host", "{host}", "--port", "{port}", "--spool", "{spool}"]) != 0:
             sys.exit("the recording server did not start")
         try:
+            # Tags of one length, so that echoed requests come back equally long.
+            answers = {tag: os.path.join(work, tag) for tag in ("curl", "wine")}
+            for folder in answers.values():
+                os.makedirs(folder)
             print("=== linux (libcurl)")
-            run([linux, "linux", address])
+            run([linux, "curl", address, answers["curl"]])
             print("=== win64 (WinInet under Wine)")
             run([os.path.join(root, "cmake/wine-run.sh"), os.path.join(root, "build/win64/wineprefix"),
-                 win64, "wine", address])
+                 win64, "wine", address, "Z:" + answers["wine"]])
         finally:
             run([sys.executable, fixture, "stop", "--pid", pid, "--marker", "http_server.py"])
 
@@ -100,16 +106,22 @@ def main():
                 raw = handle.read().replace(("/r/" + tag + "-").encode(), b"/r/TAG-")
                 raw = raw.replace(("%2Fr%2F" + tag + "-").encode(), b"%2Fr%2FTAG-")
             records.setdefault(name, {})[tag] = raw
+        replies = {}
+        for tag, folder in answers.items():
+            for file in sorted(os.listdir(folder)):
+                with open(os.path.join(folder, file), "rb") as handle:
+                    replies.setdefault(file, {})[tag] = handle.read().replace(
+                        ("/r/" + tag + "-").encode(), b"/r/TAG-")
 
     unexplained = 0
     print("\n=== per request")
     for name in sorted(records):
         pair = records[name]
-        if set(pair) != {"linux", "wine"}:
+        if set(pair) != {"curl", "wine"}:
             print(f"{name}: only {', '.join(sorted(pair))} reached the server")
             unexplained += name not in EXPLAINED
             continue
-        differences = compare(name, pair["linux"], pair["wine"])
+        differences = compare(name, pair["curl"], pair["wine"])
         if not differences:
             print(f"{name}: same")
             continue
@@ -119,6 +131,26 @@ def main():
             print("  explained: " + EXPLAINED[name])
         else:
             unexplained += 1
+    print("\n=== answers: raw headers (slot 5) and cookie lists (slot 1)")
+    same = 0
+    for name in sorted(replies):
+        pair = replies[name]
+        a, b = pair.get("curl", b""), pair.get("wine", b"")
+        if a == b:
+            same += 1
+            continue
+        unexplained += name not in EXPLAINED
+        print(f"{name}: differs")
+        lines_a, lines_b = a.split(b"\r\n"), b.split(b"\r\n")
+        for line in lines_a:
+            if line not in lines_b:
+                print(f"  only linux: {line!r}")
+        for line in lines_b:
+            if line not in lines_a:
+                print(f"  only wine:  {line!r}")
+        if name in EXPLAINED:
+            print("  explained: " + EXPLAINED[name])
+    print(f"{same} of {len(replies)} answer slots the same")
     print(f"\n{len(records)} requests, {unexplained} unexplained differences")
     return 1 if unexplained else 0
 
