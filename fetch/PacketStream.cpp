@@ -23,7 +23,7 @@ bool PacketStream::Write(const RequestPacket& packet) {
         std::size_t size = 0;
         for (const ByteString& item : packet) {
             // A count holds 32 bits; a longer item could only be stored damaged.
-            if (uint64_t(item.size()) > UINT32_MAX) return false;
+            if (uint32_t(item.size()) != item.size()) return false;
             size += 4 + item.size();
         }
         if (bytes_.size() < position_ + size) bytes_.resize(position_ + size);

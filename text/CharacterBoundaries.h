@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <string_view>
+#include "text/ByteScan.h"
 
 namespace jestlark {
 
@@ -16,9 +17,8 @@ public:
 
     // at must not lie before the last position asked (or the origin).
     bool IsStart(std::size_t at) {
-        std::size_t from = at;
-        while (from > known_ && static_cast<unsigned char>(bytes_[from - 1]) >= 0x80) --from;
-        const bool start = (at - from) % 2 == 0;
+        const bool start = at == known_ || static_cast<unsigned char>(bytes_[at - 1]) < 0x80 ||
+                           (at - BackOverHighBytes(bytes_.data(), known_, at)) % 2 == 0;
         known_ = start ? at : at + 1;
         return start;
     }

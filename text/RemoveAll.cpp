@@ -1,23 +1,24 @@
 #include <string_view>
 #include "text/Cleaners.h"
 #include "text/FindOffset.h"
+#include "text/OutputRuns.h"
 
 namespace jestlark {
 
 Text RemoveAll(const Text& text, const Text& run) {
     if (text.empty() || run.empty()) return text;
-    std::size_t found = FindOffset(text, run, 0, false);
+    TextSearch search(run, false);
+    std::size_t found = search.Find(text, 0);
     if (found == NotFound) return text;
-    Text kept;
-    kept.reserve(text.size());
+    OutputRuns kept(text.size());
     std::size_t from = 0;
     while (found != NotFound) {
-        kept.append(text, from, found - from);
+        kept.Append(text.data() + from, found - from);
         from = found + run.size();
-        found = FindOffset(text, run, from, false);
+        found = search.Find(text, from);
     }
-    kept.append(text, from, std::string::npos);
-    return kept;
+    kept.Append(text.data() + from, text.size() - from);
+    return kept.Take();
 }
 
 }  // namespace jestlark

@@ -1,44 +1,32 @@
 #include <cstring>
+#include "text/ByteScan.h"
 #include "text/Cleaners.h"
+#include "text/OutputRuns.h"
 
 namespace jestlark {
-namespace {
-
-// The offset of the next byte equal to wanted at or after from, or end.
-std::size_t Next(const char* bytes, std::size_t from, std::size_t end, char wanted) {
-    const void* found = std::memchr(bytes + from, wanted, end - from);
-    return found ? std::size_t(static_cast<const char*>(found) - bytes) : end;
-}
-
-}  // namespace
 
 // Bytes, not characters: no trail byte of a double-byte character is "<" or
 // ">" in GBK, so the characters come through whole.
 Text TagStripper(const Text& text) {
     const char* bytes = text.data();
     const std::size_t end = text.size();
-    Text out;
-    out.reserve(end);
+    OutputRuns out(end);
     std::size_t from = 0;
-    // The next "<" and ">" at or after from; each only moves forward.
-    std::size_t open = Next(bytes, 0, end, '<');
-    std::size_t close = Next(bytes, 0, end, '>');
     while (from < end) {
-        if (open < from) open = Next(bytes, from, end, '<');
-        if (close < from) close = Next(bytes, from, end, '>');
-        if (close < open) {
-            // A ">" outside a tag is dropped on its own.
-            out.append(bytes + from, close - from);
-            from = close + 1;
+        const std::size_t at = FindEitherByte(bytes, from, end, '<', '>');
+        out.Append(bytes + from, at - from);
+        if (at == end) break;
+        // A ">" outside a tag is dropped on its own.
+        if (bytes[at] == '>') {
+            from = at + 1;
             continue;
         }
-        out.append(bytes + from, open - from);
-        if (open == end) break;
-        // Inside a tag only ">" matters, and close is already the first one
-        // behind the "<"; an unclosed tag drops the rest.
-        from = close == end ? end : close + 1;
+        // Inside a tag only ">" matters; an unclosed tag drops the rest.
+        const void* close = std::memchr(bytes + at + 1, '>', end - at - 1);
+        if (!close) break;
+        from = std::size_t(static_cast<const char*>(close) - bytes) + 1;
     }
-    return out;
+    return out.Take();
 }
 
 }  // namespace jestlark

@@ -2,7 +2,6 @@
 
 #include <string_view>
 #include "text/FindOffset.h"
-#include "text/FindText.h"
 
 namespace jestlark {
 namespace {
@@ -13,7 +12,8 @@ constexpr std::string_view QuotePlaceholder = "#\xD2\xFD\xBA\xC5";
 // Replaces every placeholder, left to right at character boundaries; a marker
 // without one is left as it is.
 void ConvertPlaceholder(Text& marker) {
-    std::size_t found = FindOffset(marker, QuotePlaceholder, 0, false);
+    TextSearch search(QuotePlaceholder, false);
+    std::size_t found = search.Find(marker, 0);
     if (found == NotFound) return;
     Text converted;
     converted.reserve(marker.size());
@@ -22,7 +22,7 @@ void ConvertPlaceholder(Text& marker) {
         converted.append(marker, from, found - from);
         converted.push_back('"');
         from = found + QuotePlaceholder.size();
-        found = FindOffset(marker, QuotePlaceholder, from, false);
+        found = search.Find(marker, from);
     }
     converted.append(marker, from, std::string::npos);
     marker = std::move(converted);

@@ -91,7 +91,7 @@ TEST(FindText, AgreesWithTheLiteralSearch) {
     int found = 0;
     for (int round = 0; round < 20000; ++round) {
         const int letters = 2 + int(random() % 6);
-        const std::string subject = text(random() % 200, letters);
+        const std::string subject = text(random() % 600, letters);
         std::string needle = text(random() % 6, letters);
         if (round % 4 == 0 && subject.size() > 10) needle = subject.substr(random() % 10, random() % 40);
         const int32_t start = int32_t(random() % 12) - 2;
