@@ -43,6 +43,17 @@ TEST_F(WorkerTlsTest, TrustedServerAnswersOnPort443) {
     EXPECT_THAT(answer.Headers(), StartsWith("HTTP/1.1 200 OK\r\n"));
 }
 
+TEST_F(WorkerTlsTest, HttpUrlNamingHttpsLaterGoesOverTlsTo443) {
+    const std::string id = UniqueId("tls-in-query");
+    WorkerRequest request;
+    request.url = "http://" + trusted_.Host() + ":8080" + LoopbackServer::RecordPath(id, "echo") +
+                  "?next=https://elsewhere.test/";
+    const WorkerAnswer answer = RunWorker(request);
+    const auto recorded = ParseRecordedRequest(trusted_.RecordedRequest(id));
+    ASSERT_TRUE(recorded) << "the request did not reach the TLS server on 443";
+    EXPECT_THAT(answer.Body(), StartsWith(recorded->requestLine));
+}
+
 TEST_F(WorkerTlsTest, HttpsFollowsRedirectsWhateverTheSlotSays) {
     const std::string to = LoopbackServer::RecordPath(UniqueId("tls-final"), "fixed") + "?body=arrived";
     WorkerRequest request;
