@@ -14,8 +14,8 @@
 namespace jestlark {
 
 // An argument: a bool (VT_BOOL), an integer (VT_I4), a number (VT_R8) or a
-// GBK text (a BSTR converted with the ANSI code page).
-using AutomationArgument = std::variant<bool, int32_t, double, std::string>;
+// GBK text (a BSTR converted with the ANSI code page), read during the call only.
+using AutomationArgument = std::variant<bool, int32_t, double, std::string_view>;
 
 // get: a property, falling back to a method of that name. call: a method,
 // falling back to a property. put: a property, falling back to put by reference.

@@ -68,12 +68,12 @@ bool RegexObject::Create(const Text& pattern, const Text& subjectText, std::opti
                          std::optional<bool> multiline, std::optional<bool> global) {
     const bool ignoreCase = !caseSensitive.value_or(false);
     const AutomationArgument values[] = {ignoreCase, multiline.value_or(true), true, global.value_or(true),
-                                         std::string(pattern)};
+                                         std::string_view(pattern)};
     regExp.reset();
     regExp = CreateRegexComponent();
     for (std::size_t i = 0; i < std::size(kOptionMembers); ++i)
         Invoke(regExp, kOptionMembers[i], MemberKind::Put, {values[i]}, ReadAs::Nothing);
-    matches = Invoke(regExp, "Execute", MemberKind::Call, {std::string(subjectText)}, ReadAs::Object).object;
+    matches = Invoke(regExp, "Execute", MemberKind::Call, {std::string_view(subjectText)}, ReadAs::Object).object;
     subject = subjectText;
     return matches != nullptr;
 }
@@ -81,7 +81,7 @@ bool RegexObject::Create(const Text& pattern, const Text& subjectText, std::opti
 Text RegexObject::GetPattern() const { return ReadText(regExp, "Pattern"); }
 
 Text RegexObject::ReplaceMatches(const Text& replacement) const {
-    return Text(Invoke(regExp, "Replace", MemberKind::Call, {std::string(subject), std::string(replacement)},
+    return Text(Invoke(regExp, "Replace", MemberKind::Call, {std::string_view(subject), std::string_view(replacement)},
                        ReadAs::Text)
                     .text);
 }

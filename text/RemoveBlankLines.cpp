@@ -21,8 +21,8 @@ Text RemoveBlankLines(Text& text, bool initCom) {
         RegexObject regex;
         // The extra entry is balanced only when it took effect, like the object's own.
         const bool entered = initCom && EnterApartment();
-        if (StartsWithCrLf(text)) text = Text(text.substr(2));
-        if (EndsWithCrLf(text)) text = Text(text.substr(0, text.size() - 2));
+        if (StartsWithCrLf(text)) text.erase(0, 2);
+        if (EndsWithCrLf(text)) text.resize(text.size() - 2);
         regex.Create(kBlankLinePattern, text);
         result = regex.ReplaceMatches(Text());
         if (entered) LeaveApartment();

@@ -10,7 +10,7 @@
 #include <optional>
 #include <utility>
 
-#include "platform/posix/GbkUtf16.h"
+#include "platform/CodePages.h"
 #include "platform/posix/VbsPattern.h"
 #include "platform/posix/VbsReplacement.h"
 
@@ -34,6 +34,10 @@ bool NameIs(std::string_view member, std::string_view name) {
     return true;
 }
 
+// Texts cross this boundary in the ANSI code page, which is GBK here.
+std::u16string FromGbk(std::string_view gbk) { return MultiByteToUtf16(gbk, CodePageGbk); }
+std::string ToGbk(std::u16string_view units) { return Utf16ToMultiByte(units, CodePageGbk); }
+
 std::string NumberText(double number) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.15g", number);
@@ -50,7 +54,7 @@ AutomationResult Read(const Value& value, ReadAs readAs) {
         read.ok = true;
         if (const bool* flag = std::get_if<bool>(&value)) read.text = *flag ? "-1" : "0";
         else if (const double* number = std::get_if<double>(&value)) read.text = NumberText(*number);
-        else if (const std::u16string* text = std::get_if<std::u16string>(&value)) read.text = Utf16ToGbk(*text);
+        else if (const std::u16string* text = std::get_if<std::u16string>(&value)) read.text = ToGbk(*text);
         else if (std::holds_alternative<ObjectRef>(value)) read.ok = false;
         break;
     case ReadAs::Number:
@@ -58,7 +62,7 @@ AutomationResult Read(const Value& value, ReadAs readAs) {
         if (const bool* flag = std::get_if<bool>(&value)) read.number = *flag ? -1 : 0;
         else if (const double* number = std::get_if<double>(&value)) read.number = *number;
         else if (const std::u16string* text = std::get_if<std::u16string>(&value)) {
-            const std::string digits = Utf16ToGbk(*text);
+            const std::string digits = ToGbk(*text);
             char* end = nullptr;
             read.number = std::strtod(digits.c_str(), &end);
             read.ok = !digits.empty() && end && *end == '\0';
@@ -83,10 +87,10 @@ std::optional<bool> ArgumentAsBool(const AutomationArgument& argument) {
 }
 
 std::optional<std::u16string> ArgumentAsText(const AutomationArgument& argument) {
-    if (const std::string* text = std::get_if<std::string>(&argument)) return GbkToUtf16(*text);
+    if (const std::string_view* text = std::get_if<std::string_view>(&argument)) return FromGbk(*text);
     if (const bool* flag = std::get_if<bool>(&argument)) return std::u16string(*flag ? u"True" : u"False");
-    if (const int32_t* integer = std::get_if<int32_t>(&argument)) return GbkToUtf16(NumberText(*integer));
-    return GbkToUtf16(NumberText(std::get<double>(argument)));
+    if (const int32_t* integer = std::get_if<int32_t>(&argument)) return FromGbk(NumberText(*integer));
+    return FromGbk(NumberText(std::get<double>(argument)));
 }
 
 // A collection index, converted the way a VT_I4 parameter would be (rounded).
@@ -173,24 +177,6 @@ private:
     std::size_t index_;
 };
 
-class MatchCollectionObject final : public ComponentObject {
-public:
-    explicit MatchCollectionObject(std::shared_ptr<const SubjectMatches> all) : all_(std::move(all)) {}
-
-private:
-    std::optional<Value> Get(std::string_view member, const Arguments& arguments) override {
-        if (NameIs(member, "Count") && arguments.empty()) return Value(double(all_->matches.size()));
-        if (NameIs(member, "Item") && arguments.size() == 1) {
-            const std::optional<std::size_t> at = ArgumentAsIndex(arguments[0], all_->matches.size());
-            if (!at) return std::nullopt;
-            return Value(ObjectRef(std::make_shared<MatchObject>(all_, *at)));
-        }
-        return std::nullopt;
-    }
-
-    std::shared_ptr<const SubjectMatches> all_;
-};
-
 struct CodeFree {
     void operator()(pcre2_code* code) const { pcre2_code_free(code); }
 };
@@ -262,6 +248,42 @@ private:
     std::unique_ptr<pcre2_match_data, MatchDataFree> data_;
 };
 
+// The collection "Execute" hands out. The matching runs when the collection
+// is first asked, once; the pattern and options are those of the Execute.
+class MatchCollectionObject final : public ComponentObject {
+public:
+    MatchCollectionObject(std::shared_ptr<CompiledPattern> compiled, bool global, std::u16string subject)
+        : compiled_(std::move(compiled)), global_(global), subject_(std::move(subject)) {}
+
+private:
+    std::optional<Value> Get(std::string_view member, const Arguments& arguments) override {
+        if (!Matched()) return std::nullopt;
+        if (NameIs(member, "Count") && arguments.empty()) return Value(double(all_->matches.size()));
+        if (NameIs(member, "Item") && arguments.size() == 1) {
+            const std::optional<std::size_t> at = ArgumentAsIndex(arguments[0], all_->matches.size());
+            if (!at) return std::nullopt;
+            return Value(ObjectRef(std::make_shared<MatchObject>(all_, *at)));
+        }
+        return std::nullopt;
+    }
+
+    bool Matched() {
+        if (all_ || !compiled_) return all_ != nullptr;
+        auto all = std::make_shared<SubjectMatches>();
+        all->subject = std::move(subject_);
+        const bool done = compiled_->ForEachMatch(all->subject, global_,
+                                                  [&](const MatchSpans& spans) { all->matches.push_back(spans); });
+        compiled_.reset();
+        if (done) all_ = std::move(all);
+        return done;
+    }
+
+    std::shared_ptr<CompiledPattern> compiled_;
+    bool global_;
+    std::u16string subject_;
+    std::shared_ptr<const SubjectMatches> all_;
+};
+
 class RegExpObject final : public ComponentObject {
 private:
     bool Put(std::string_view member, const AutomationArgument& argument) override {
@@ -283,15 +305,27 @@ private:
             if (bool* option = Option(member)) return Value(*option);
             return std::nullopt;
         }
-        const std::optional<std::u16string> subject = ArgumentAsText(arguments[0]);
+        std::optional<std::u16string> subject = SubjectText(arguments[0]);
         if (!subject) return std::nullopt;
-        if (NameIs(member, "Execute") && arguments.size() == 1) return Execute(*subject);
+        if (NameIs(member, "Execute") && arguments.size() == 1) return Execute(std::move(*subject));
         if (NameIs(member, "Replace") && arguments.size() == 2) {
             const std::optional<std::u16string> replacement = ArgumentAsText(arguments[1]);
             if (!replacement) return std::nullopt;
             return Replace(*subject, *replacement);
         }
         return std::nullopt;
+    }
+
+    // "Execute" and then "Replace" on one subject is the usual sequence: the
+    // last subject's conversion is kept for the next call.
+    std::optional<std::u16string> SubjectText(const AutomationArgument& argument) {
+        const std::string_view* gbk = std::get_if<std::string_view>(&argument);
+        if (!gbk) return ArgumentAsText(argument);
+        if (*gbk != lastSubject_) {
+            lastSubject_.assign(gbk->data(), gbk->size());
+            lastSubjectUnits_ = FromGbk(*gbk);
+        }
+        return lastSubjectUnits_;
     }
 
     bool* Option(std::string_view member) {
@@ -301,24 +335,22 @@ private:
         return nullptr;
     }
 
-    CompiledPattern* Compiled() {
-        if (!compiled_ || !compiled_->CompiledFor(pattern_, ignoreCase_, multiline_))
-            compiled_ = CompiledPattern::Compile(pattern_, ignoreCase_, multiline_);
-        return compiled_ ? &*compiled_ : nullptr;
+    std::shared_ptr<CompiledPattern> Compiled() {
+        if (!compiled_ || !compiled_->CompiledFor(pattern_, ignoreCase_, multiline_)) {
+            std::optional<CompiledPattern> fresh = CompiledPattern::Compile(pattern_, ignoreCase_, multiline_);
+            compiled_ = fresh ? std::make_shared<CompiledPattern>(std::move(*fresh)) : nullptr;
+        }
+        return compiled_;
     }
 
-    std::optional<Value> Execute(const std::u16string& subject) {
-        CompiledPattern* compiled = Compiled();
+    std::optional<Value> Execute(std::u16string subject) {
+        std::shared_ptr<CompiledPattern> compiled = Compiled();
         if (!compiled) return std::nullopt;
-        auto all = std::make_shared<SubjectMatches>();
-        all->subject = subject;
-        if (!compiled->ForEachMatch(all->subject, global_, [&](const MatchSpans& spans) { all->matches.push_back(spans); }))
-            return std::nullopt;
-        return Value(ObjectRef(std::make_shared<MatchCollectionObject>(std::move(all))));
+        return Value(ObjectRef(std::make_shared<MatchCollectionObject>(std::move(compiled), global_, std::move(subject))));
     }
 
     std::optional<Value> Replace(const std::u16string& subject, const std::u16string& replacement) {
-        CompiledPattern* compiled = Compiled();
+        std::shared_ptr<CompiledPattern> compiled = Compiled();
         if (!compiled) return std::nullopt;
         std::u16string result;
         result.reserve(subject.size());
@@ -339,7 +371,9 @@ private:
     bool global_ = false;
     bool multiline_ = false;
     std::u16string pattern_;
-    std::optional<CompiledPattern> compiled_;
+    std::shared_ptr<CompiledPattern> compiled_;
+    std::string lastSubject_;
+    std::u16string lastSubjectUnits_;
 };
 
 }  // namespace

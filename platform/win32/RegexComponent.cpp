@@ -69,7 +69,7 @@ private:
     BSTR bstr_;
 };
 
-std::wstring ToWide(const std::string& text) {
+std::wstring ToWide(std::string_view text) {
     if (text.empty()) return {};
     const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
     std::wstring wide(std::size_t(units > 0 ? units : 0), L'\0');
@@ -98,7 +98,7 @@ void PutArgument(VARIANT& target, const AutomationArgument& argument) {
         target.dblVal = *number;
     } else {
         target.vt = VT_BSTR;
-        target.bstrVal = OwnedBstr(ToWide(std::get<std::string>(argument))).Release();
+        target.bstrVal = OwnedBstr(ToWide(std::get<std::string_view>(argument))).Release();
     }
 }
 
@@ -113,7 +113,7 @@ public:
         ComRef<IDispatch> dispatch;
         if (FAILED(unknown_->QueryInterface(IID_IDispatch, dispatch.OutAsVoid())) || !dispatch) return {};
         const LCID locale = GetUserDefaultLCID();
-        std::wstring name = ToWide(std::string(member));
+        std::wstring name = ToWide(member);
         LPOLESTR names[] = {name.data()};
         DISPID id = DISPID_UNKNOWN;
         if (FAILED(dispatch->GetIDsOfNames(IID_NULL, names, 1, locale, &id))) return {};
