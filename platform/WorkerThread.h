@@ -34,6 +34,9 @@ private:
     std::unique_ptr<State> state_;
 };
 
+// Test seam: while set, Start fails as if no thread could be created.
+void SetWorkerThreadStartFailsForTest(bool fails);
+
 // Dispatches the calling thread's waiting window messages, up to a WM_QUIT,
 // which stays queued. Nothing to do where there are no window messages.
 void DispatchWaitingMessages();

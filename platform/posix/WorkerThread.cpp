@@ -1,5 +1,6 @@
 #include "platform/WorkerThread.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <list>
@@ -25,6 +26,8 @@ struct WorkerThread::State {
 };
 
 namespace {
+
+std::atomic<bool> startFailsForTest{false};
 
 // Threads let go of before they ended. They are cancelled and end soon; the
 // ones that have are joined whenever another is added, and the rest when the
@@ -68,6 +71,7 @@ WorkerThread& WorkerThread::operator=(WorkerThread&&) noexcept = default;
 
 WorkerThread WorkerThread::Start(std::function<void()> routine) {
     WorkerThread worker;
+    if (startFailsForTest.load()) return worker;
     try {
         auto state = std::make_unique<State>();
         state->completion = std::make_shared<Completion>();
@@ -111,6 +115,8 @@ WorkerThread::WaitResult WorkerThread::Wait(uint32_t limitMs) const {
         lock, std::chrono::milliseconds(limitMs), [this] { return state_->completion->hasEnded; });
     return ended ? WaitResult::Ended : WaitResult::TimedOut;
 }
+
+void SetWorkerThreadStartFailsForTest(bool fails) { startFailsForTest = fails; }
 
 void DispatchWaitingMessages() {}
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 
 namespace jestlark {
@@ -14,6 +15,8 @@ struct WorkerThread::State {
 };
 
 namespace {
+
+std::atomic<bool> startFailsForTest{false};
 
 struct Launch {
     std::function<void()> routine;
@@ -44,6 +47,7 @@ WorkerThread::~WorkerThread() = default;
 
 WorkerThread WorkerThread::Start(std::function<void()> routine) {
     WorkerThread worker;
+    if (startFailsForTest.load()) return worker;
     try {
         auto state = std::make_unique<State>();
         auto launch = std::make_unique<Launch>();
@@ -74,6 +78,8 @@ WorkerThread::WaitResult WorkerThread::Wait(uint32_t limitMs) const {
         default: return WaitResult::Failed;
     }
 }
+
+void SetWorkerThreadStartFailsForTest(bool fails) { startFailsForTest = fails; }
 
 void DispatchWaitingMessages() {
     MSG message;

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "fetch/FetchPage.h"
+#include "platform/WorkerThread.h"
 #include "tests/fetchpage/ThreadCount.h"
 #include "tests/fetchpage/ThreadQueue.h"
 #include "tests/fetchpage/WorkerDouble.h"
@@ -175,6 +176,31 @@ TEST_F(FetchPageTest, TimeoutCancelsAndLetsGoOfTheWorker) {
     test::SetWorkerAnswer({ByteString("second"), {}, {}});
     Text again("http://h/");
     EXPECT_EQ(FetchPage(again, options), "second");
+}
+
+TEST_F(FetchPageTest, NoThreadGivesTheTimeoutAtOnce) {
+    // The answer would be read if anything ran it; with no thread nothing may.
+    test::SetWorkerAnswer({ByteString("body"), ByteString("a=1;"), ByteString("H")});
+    SetWorkerThreadStartFailsForTest(true);
+    Text headers("kept"), cookies("kept");
+    FetchOptions options;  // the 60-second default limit
+    options.responseHeaders = &headers;
+    options.responseCookies = &cookies;
+    Text url("http://h/");
+    const auto started = std::chrono::steady_clock::now();
+    const ByteString result = FetchPage(url, options);
+    const auto took = std::chrono::steady_clock::now() - started;
+    SetWorkerThreadStartFailsForTest(false);
+    EXPECT_EQ(result, TimeoutMessage);
+    // Half the limit tells "gave up at once" from "spun until the limit".
+    EXPECT_LT(took, std::chrono::seconds(30));
+    EXPECT_EQ(test::WorkerStarts(), 0);
+    EXPECT_EQ(headers, "kept");
+    EXPECT_EQ(cookies, "kept");
+    EXPECT_EQ(url, "http://h/");
+
+    Text again("http://h/");
+    EXPECT_EQ(FetchPage(again), "body");
 }
 
 TEST_F(FetchPageTest, HundredTimeoutsLeaveNoThreadBehind) {
