@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -245,7 +244,7 @@ void RequestWorker(PacketStream& stream, InternetCancel* cancel) {
     // that cannot be read does; nothing escapes to the thread.
     try {
         Exchange(stream, cancel);
-    } catch (const std::exception&) {
+    } catch (...) {
     }
 }
 
