@@ -1,5 +1,7 @@
 #include "platform/posix/DbcsTable.h"
 
+#include <cstring>
+
 #include "platform/posix/IconvHandle.h"
 
 namespace jestlark {
@@ -20,6 +22,21 @@ char16_t ReadOneUnit(iconv_t cd, const char* bytes, std::size_t size) {
     if (iconv(cd, &in, &inLeft, &outAt, &outLeft) == std::size_t(-1) || inLeft != 0) return 0;
     if (sizeof out - outLeft != 2) return 0;
     return char16_t(out[0] | (out[1] << 8));
+}
+
+// Whether any of the eight bytes at in is 0x80 or above.
+bool HasHighBit(const unsigned char* in) {
+    uint64_t word;
+    std::memcpy(&word, in, sizeof word);
+    return (word & 0x8080808080808080u) != 0;
+}
+
+// Whether any of the four units at in is 0x80 or above (per 16-bit lane, so
+// the byte order does not matter).
+bool HasHighUnit(const char16_t* in) {
+    uint64_t word;
+    std::memcpy(&word, in, sizeof word);
+    return (word & 0xFF80FF80FF80FF80u) != 0;
 }
 
 bool IsTrailByte(unsigned trail) { return trail >= 0x40 && trail <= 0xFE && trail != 0x7F; }
@@ -110,39 +127,71 @@ const DbcsTable& DbcsTable::ForCodePage(uint32_t codePage) {
 }
 
 std::u16string DbcsTable::Decode(std::string_view bytes) const {
-    std::u16string units;
-    units.reserve(bytes.size());
-    for (std::size_t at = 0; at < bytes.size();) {
-        const auto byte = static_cast<unsigned char>(bytes[at]);
-        if (IsLeadByte(byte) && at + 1 < bytes.size()) {
-            const auto trail = static_cast<unsigned char>(bytes[at + 1]);
-            const char16_t unit = pairs_[byte << 8 | trail];
-            units.push_back(unit ? unit : Replacement);
-            at += 2;
-            continue;
+    // At most one unit per byte: one allocation, cut to size at the end.
+    std::u16string units(bytes.size(), u'\0');
+    char16_t* out = units.data();
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = in + bytes.size();
+    while (in < end) {
+        // Bytes below 0x80 read as themselves: runs of them go eight at a time.
+        while (end - in >= 8 && !HasHighBit(in)) {
+            for (int i = 0; i < 8; ++i) out[i] = char16_t(in[i]);
+            in += 8;
+            out += 8;
         }
-        const char16_t unit = IsLeadByte(byte) ? 0 : singles_[byte];
-        units.push_back(unit || byte == 0 ? unit : Replacement);
-        at += 1;
+        if (in == end) break;
+        const unsigned char byte = *in;
+        if (byte < 0x80) {
+            *out++ = char16_t(byte);
+            in += 1;
+        } else if (IsLeadByte(byte) && end - in >= 2) {
+            const char16_t unit = pairs_[byte << 8 | in[1]];
+            *out++ = unit ? unit : Replacement;
+            in += 2;
+        } else {
+            // A lead byte without its trail, or a single high byte.
+            const char16_t unit = IsLeadByte(byte) ? 0 : singles_[byte];
+            *out++ = unit ? unit : Replacement;
+            in += 1;
+        }
     }
+    units.resize(std::size_t(out - units.data()));
     return units;
 }
 
 std::string DbcsTable::Encode(std::u16string_view units) const {
     std::string bytes;
-    bytes.reserve(units.size() * 2);
-    for (const char16_t unit : units) {
+    EncodeAppend(units, bytes);
+    return bytes;
+}
+
+void DbcsTable::EncodeAppend(std::u16string_view units, std::string& bytes) const {
+    // At most two bytes per unit: room made once, cut to size at the end.
+    const std::size_t start = bytes.size();
+    bytes.resize(start + units.size() * 2);
+    char* out = bytes.data() + start;
+    const char16_t* in = units.data();
+    const char16_t* const end = in + units.size();
+    while (in < end) {
+        // Units below 0x80 are written as one byte each: runs of them go four at a time.
+        while (end - in >= 4 && !HasHighUnit(in)) {
+            for (int i = 0; i < 4; ++i) out[i] = char(in[i]);
+            in += 4;
+            out += 4;
+        }
+        if (in == end) break;
+        const char16_t unit = *in++;
         const uint16_t spelled = unit < 0x80 ? uint16_t(unit) : encode_[unit];
         if (unit >= 0x80 && spelled == 0) {
-            bytes.push_back('?');
+            *out++ = '?';
         } else if (spelled > 0xFF) {
-            bytes.push_back(char(spelled >> 8));
-            bytes.push_back(char(spelled & 0xFF));
+            *out++ = char(spelled >> 8);
+            *out++ = char(spelled & 0xFF);
         } else {
-            bytes.push_back(char(spelled));
+            *out++ = char(spelled);
         }
     }
-    return bytes;
+    bytes.resize(std::size_t(out - bytes.data()));
 }
 
 }  // namespace jestlark

@@ -20,6 +20,9 @@ public:
     std::u16string Decode(std::string_view bytes) const;
     // Writes units; a unit the code page lacks becomes "?".
     std::string Encode(std::u16string_view units) const;
+    // Encode, appended to bytes. Each unit is written on its own, so the
+    // pieces of a text appended one after another give the text's bytes.
+    void EncodeAppend(std::u16string_view units, std::string& bytes) const;
 
     // The unit of one double-byte character (lead << 8 | trail), 0 when undefined.
     char16_t PairUnit(uint16_t pair) const { return pairs_[pair]; }

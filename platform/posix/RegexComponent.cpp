@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/CodePages.h"
+#include "platform/posix/DbcsTable.h"
 #include "platform/posix/VbsPattern.h"
 #include "platform/posix/VbsReplacement.h"
 
@@ -19,8 +20,13 @@ namespace {
 
 std::atomic<bool> componentUnavailable{false};
 
+// A text already written in GBK, for results that are built in it directly.
+struct GbkText {
+    std::string bytes;
+};
+
 // A value as the component hands it out: Empty, a bool, a number, a text or an object.
-using Value = std::variant<std::monostate, bool, double, std::u16string, ObjectRef>;
+using Value = std::variant<std::monostate, bool, double, std::u16string, GbkText, ObjectRef>;
 
 // Member names bind regardless of case, as automation names do.
 bool NameIs(std::string_view member, std::string_view name) {
@@ -44,7 +50,8 @@ std::string NumberText(double number) {
     return buffer;
 }
 
-AutomationResult Read(const Value& value, ReadAs readAs) {
+// Takes a GBK text out of value rather than copying it.
+AutomationResult Read(Value& value, ReadAs readAs) {
     AutomationResult read;
     switch (readAs) {
     case ReadAs::Nothing:
@@ -55,14 +62,16 @@ AutomationResult Read(const Value& value, ReadAs readAs) {
         if (const bool* flag = std::get_if<bool>(&value)) read.text = *flag ? "-1" : "0";
         else if (const double* number = std::get_if<double>(&value)) read.text = NumberText(*number);
         else if (const std::u16string* text = std::get_if<std::u16string>(&value)) read.text = ToGbk(*text);
+        else if (GbkText* gbk = std::get_if<GbkText>(&value)) read.text = std::move(gbk->bytes);
         else if (std::holds_alternative<ObjectRef>(value)) read.ok = false;
         break;
     case ReadAs::Number:
         read.ok = true;
         if (const bool* flag = std::get_if<bool>(&value)) read.number = *flag ? -1 : 0;
         else if (const double* number = std::get_if<double>(&value)) read.number = *number;
-        else if (const std::u16string* text = std::get_if<std::u16string>(&value)) {
-            const std::string digits = ToGbk(*text);
+        else if (std::holds_alternative<std::u16string>(value) || std::holds_alternative<GbkText>(value)) {
+            const std::u16string* text = std::get_if<std::u16string>(&value);
+            const std::string digits = text ? ToGbk(*text) : std::get<GbkText>(value).bytes;
             char* end = nullptr;
             read.number = std::strtod(digits.c_str(), &end);
             read.ok = !digits.empty() && end && *end == '\0';
@@ -126,8 +135,11 @@ protected:
     virtual std::optional<Value> Get(std::string_view member, const Arguments& arguments) = 0;
 };
 
+// A converted subject, shared by the collections matched on it.
+using SharedUnits = std::shared_ptr<const std::u16string>;
+
 struct SubjectMatches {
-    std::u16string subject;
+    SharedUnits subject;
     std::vector<MatchSpans> matches;
 };
 
@@ -149,7 +161,7 @@ private:
             const Span& span = match.groups[*at];
             // A group that took part in no match is Empty.
             if (!span.set) return Value();
-            return Value(SpanText(all_->subject, span));
+            return Value(SpanText(*all_->subject, span));
         }
         return std::nullopt;
     }
@@ -166,7 +178,7 @@ private:
     std::optional<Value> Get(std::string_view member, const Arguments& arguments) override {
         if (!arguments.empty()) return std::nullopt;
         const Span& whole = all_->matches[index_].whole;
-        if (NameIs(member, "Value")) return Value(SpanText(all_->subject, whole));
+        if (NameIs(member, "Value")) return Value(SpanText(*all_->subject, whole));
         if (NameIs(member, "FirstIndex")) return Value(double(whole.start));
         if (NameIs(member, "Length")) return Value(double(whole.end - whole.start));
         if (NameIs(member, "SubMatches")) return Value(ObjectRef(std::make_shared<SubMatchesObject>(all_, index_)));
@@ -199,10 +211,11 @@ public:
             pcre2_compile(reinterpret_cast<PCRE2_SPTR>(translated->source.data()), translated->source.size(),
                           options, &error, &errorOffset, nullptr));
         if (!code) return std::nullopt;
-        pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);
+        const bool jit = pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE) == 0;
         std::unique_ptr<pcre2_match_data, MatchDataFree> data(pcre2_match_data_create_from_pattern(code.get(), nullptr));
         if (!data) return std::nullopt;
-        return CompiledPattern(pattern, ignoreCase, multiline, translated->groups, std::move(code), std::move(data));
+        return CompiledPattern(pattern, ignoreCase, multiline, translated->groups, jit, std::move(code),
+                               std::move(data));
     }
 
     bool CompiledFor(const std::u16string& pattern, bool ignoreCase, bool multiline) const {
@@ -217,7 +230,9 @@ public:
         MatchSpans spans;
         spans.groups.resize(groups_);
         for (std::size_t from = 0; from <= subject.size();) {
-            const int rc = pcre2_match(code_.get(), units, subject.size(), from, 0, data_.get(), nullptr);
+            // The JIT entry skips the checks pcre2_match repeats on every call.
+            const int rc = jit_ ? pcre2_jit_match(code_.get(), units, subject.size(), from, 0, data_.get(), nullptr)
+                                : pcre2_match(code_.get(), units, subject.size(), from, 0, data_.get(), nullptr);
             if (rc == PCRE2_ERROR_NOMATCH) return true;
             if (rc < 0) return false;
             const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data_.get());
@@ -235,15 +250,16 @@ public:
     }
 
 private:
-    CompiledPattern(std::u16string pattern, bool ignoreCase, bool multiline, uint32_t groups,
+    CompiledPattern(std::u16string pattern, bool ignoreCase, bool multiline, uint32_t groups, bool jit,
                     std::unique_ptr<pcre2_code, CodeFree> code, std::unique_ptr<pcre2_match_data, MatchDataFree> data)
-        : pattern_(std::move(pattern)), ignoreCase_(ignoreCase), multiline_(multiline), groups_(groups),
+        : pattern_(std::move(pattern)), ignoreCase_(ignoreCase), multiline_(multiline), groups_(groups), jit_(jit),
           code_(std::move(code)), data_(std::move(data)) {}
 
     std::u16string pattern_;
     bool ignoreCase_;
     bool multiline_;
     uint32_t groups_;
+    bool jit_;
     std::unique_ptr<pcre2_code, CodeFree> code_;
     std::unique_ptr<pcre2_match_data, MatchDataFree> data_;
 };
@@ -252,7 +268,7 @@ private:
 // is first asked, once; the pattern and options are those of the Execute.
 class MatchCollectionObject final : public ComponentObject {
 public:
-    MatchCollectionObject(std::shared_ptr<CompiledPattern> compiled, bool global, std::u16string subject)
+    MatchCollectionObject(std::shared_ptr<CompiledPattern> compiled, bool global, SharedUnits subject)
         : compiled_(std::move(compiled)), global_(global), subject_(std::move(subject)) {}
 
 private:
@@ -271,7 +287,7 @@ private:
         if (all_ || !compiled_) return all_ != nullptr;
         auto all = std::make_shared<SubjectMatches>();
         all->subject = std::move(subject_);
-        const bool done = compiled_->ForEachMatch(all->subject, global_,
+        const bool done = compiled_->ForEachMatch(*all->subject, global_,
                                                   [&](const MatchSpans& spans) { all->matches.push_back(spans); });
         compiled_.reset();
         if (done) all_ = std::move(all);
@@ -280,7 +296,7 @@ private:
 
     std::shared_ptr<CompiledPattern> compiled_;
     bool global_;
-    std::u16string subject_;
+    SharedUnits subject_;
     std::shared_ptr<const SubjectMatches> all_;
 };
 
@@ -305,9 +321,9 @@ private:
             if (bool* option = Option(member)) return Value(*option);
             return std::nullopt;
         }
-        std::optional<std::u16string> subject = SubjectText(arguments[0]);
+        SharedUnits subject = SubjectText(arguments[0]);
         if (!subject) return std::nullopt;
-        if (NameIs(member, "Execute") && arguments.size() == 1) return Execute(std::move(*subject));
+        if (NameIs(member, "Execute") && arguments.size() == 1) return Execute(std::move(subject));
         if (NameIs(member, "Replace") && arguments.size() == 2) {
             const std::optional<std::u16string> replacement = ArgumentAsText(arguments[1]);
             if (!replacement) return std::nullopt;
@@ -317,13 +333,17 @@ private:
     }
 
     // "Execute" and then "Replace" on one subject is the usual sequence: the
-    // last subject's conversion is kept for the next call.
-    std::optional<std::u16string> SubjectText(const AutomationArgument& argument) {
+    // last subject's conversion is kept for the next call, and shared with
+    // the collection rather than copied.
+    SharedUnits SubjectText(const AutomationArgument& argument) {
         const std::string_view* gbk = std::get_if<std::string_view>(&argument);
-        if (!gbk) return ArgumentAsText(argument);
-        if (*gbk != lastSubject_) {
+        if (!gbk) {
+            std::optional<std::u16string> text = ArgumentAsText(argument);
+            return text ? std::make_shared<const std::u16string>(std::move(*text)) : nullptr;
+        }
+        if (!lastSubjectUnits_ || *gbk != lastSubject_) {
             lastSubject_.assign(gbk->data(), gbk->size());
-            lastSubjectUnits_ = FromGbk(*gbk);
+            lastSubjectUnits_ = std::make_shared<const std::u16string>(FromGbk(*gbk));
         }
         return lastSubjectUnits_;
     }
@@ -343,7 +363,7 @@ private:
         return compiled_;
     }
 
-    std::optional<Value> Execute(std::u16string subject) {
+    std::optional<Value> Execute(SharedUnits subject) {
         std::shared_ptr<CompiledPattern> compiled = Compiled();
         if (!compiled) return std::nullopt;
         return Value(ObjectRef(std::make_shared<MatchCollectionObject>(std::move(compiled), global_, std::move(subject))));
@@ -352,18 +372,30 @@ private:
     std::optional<Value> Replace(const std::u16string& subject, const std::u16string& replacement) {
         std::shared_ptr<CompiledPattern> compiled = Compiled();
         if (!compiled) return std::nullopt;
-        std::u16string result;
-        result.reserve(subject.size());
+        // The result is written in GBK as it is built, piece by piece, rather
+        // than as a whole UTF-16 text converted afterwards.
+        const DbcsTable& gbk = DbcsTable::ForCodePage(CodePageGbk);
+        const std::u16string_view units(subject);
+        GbkText result;
+        // Room for the bytes of the subject; only what is written is touched.
+        result.bytes.reserve(2 * subject.size());
         std::size_t copied = 0;
         const bool plain = replacement.find(u'$') == std::u16string::npos;
+        const std::string plainBytes = plain ? ToGbk(replacement) : std::string();
+        std::u16string expanded;
         const bool done = compiled->ForEachMatch(subject, global_, [&](const MatchSpans& spans) {
-            result.append(subject, copied, spans.whole.start - copied);
-            if (plain) result.append(replacement);
-            else ExpandReplacement(replacement, subject, spans, result);
+            gbk.EncodeAppend(units.substr(copied, spans.whole.start - copied), result.bytes);
+            if (plain) {
+                result.bytes += plainBytes;
+            } else {
+                expanded.clear();
+                ExpandReplacement(replacement, subject, spans, expanded);
+                gbk.EncodeAppend(expanded, result.bytes);
+            }
             copied = spans.whole.end;
         });
         if (!done) return std::nullopt;
-        result.append(subject, copied, std::u16string::npos);
+        gbk.EncodeAppend(units.substr(copied), result.bytes);
         return Value(std::move(result));
     }
 
@@ -373,7 +405,7 @@ private:
     std::u16string pattern_;
     std::shared_ptr<CompiledPattern> compiled_;
     std::string lastSubject_;
-    std::u16string lastSubjectUnits_;
+    SharedUnits lastSubjectUnits_;
 };
 
 }  // namespace
