@@ -53,19 +53,24 @@ InternetSession::~InternetSession() = default;
 
 InternetSession InternetSession::Open(const Text& agent, const Text& proxyList, InternetCancel* cancel) {
     const DWORD access = proxyList.empty() ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PROXY;
-    auto handle = std::make_unique<Handle>(InternetOpenA(agent.c_str(), access, proxyList.c_str(), "", 0),
-                                           StateOf(cancel));
-    if (!handle->internet.Get()) return InternetSession();
+    InternetCancel::State* state = StateOf(cancel);
+    HINTERNET internet = OpenWinInetHandle(
+        state, [&] { return InternetOpenA(agent.c_str(), access, proxyList.c_str(), "", 0); });
+    auto handle = std::make_unique<Handle>(internet, state);
+    if (!handle->internet) return InternetSession();
     return InternetSession(std::move(handle));
 }
 
 InternetConnection InternetSession::Connect(const Text& host, uint16_t port) {
-    HINTERNET internet = handle_ ? handle_->internet.Get() : nullptr;
-    if (!internet) return InternetConnection();
-    HINTERNET connection =
-        InternetConnectA(internet, host.c_str(), port, "", "", INTERNET_SERVICE_HTTP, 0, 0);
-    auto handle = std::make_unique<InternetConnection::Handle>(connection, handle_->internet.Cancel());
-    if (!handle->connection.Get()) return InternetConnection();
+    if (!handle_) return InternetConnection();
+    InternetCancel::State* state = handle_->internet.Cancel();
+    HINTERNET connection = handle_->internet.Use(HINTERNET(nullptr), [&](HINTERNET internet) {
+        return OpenWinInetHandle(state, [&] {
+            return InternetConnectA(internet, host.c_str(), port, "", "", INTERNET_SERVICE_HTTP, 0, 0);
+        });
+    });
+    auto handle = std::make_unique<InternetConnection::Handle>(connection, state);
+    if (!handle->connection) return InternetConnection();
     return InternetConnection(std::move(handle));
 }
 
@@ -76,12 +81,15 @@ InternetConnection& InternetConnection::operator=(InternetConnection&&) noexcept
 InternetConnection::~InternetConnection() = default;
 
 InternetRequest InternetConnection::OpenRequest(const Text& verb, const Text& path, uint32_t flags) {
-    HINTERNET connection = handle_ ? handle_->connection.Get() : nullptr;
-    if (!connection) return InternetRequest();
-    HINTERNET request =
-        HttpOpenRequestA(connection, verb.c_str(), path.c_str(), "HTTP/1.1", "", nullptr, flags, 0);
-    auto handle = std::make_unique<InternetRequest::Handle>(request, handle_->connection.Cancel());
-    if (!handle->request.Get()) return InternetRequest();
+    if (!handle_) return InternetRequest();
+    InternetCancel::State* state = handle_->connection.Cancel();
+    HINTERNET request = handle_->connection.Use(HINTERNET(nullptr), [&](HINTERNET connection) {
+        return OpenWinInetHandle(state, [&] {
+            return HttpOpenRequestA(connection, verb.c_str(), path.c_str(), "HTTP/1.1", "", nullptr, flags, 0);
+        });
+    });
+    auto handle = std::make_unique<InternetRequest::Handle>(request, state);
+    if (!handle->request) return InternetRequest();
     return InternetRequest(std::move(handle));
 }
 
@@ -92,44 +100,47 @@ InternetRequest& InternetRequest::operator=(InternetRequest&&) noexcept = defaul
 InternetRequest::~InternetRequest() = default;
 
 bool InternetRequest::Send(std::string_view headers, std::string_view body) {
-    HINTERNET request = handle_ ? handle_->request.Get() : nullptr;
-    if (!request) return false;
+    if (!handle_) return false;
     std::string block(headers);
     std::string data(body);
-    return HttpSendRequestA(request, block.empty() ? nullptr : block.c_str(), DWORD(block.size()),
-                            data.empty() ? nullptr : data.data(), DWORD(data.size())) != FALSE;
+    return handle_->request.Use(false, [&](HINTERNET request) {
+        return HttpSendRequestA(request, block.empty() ? nullptr : block.c_str(), DWORD(block.size()),
+                                data.empty() ? nullptr : data.data(), DWORD(data.size())) != FALSE;
+    });
 }
 
 uint32_t InternetRequest::Read(char* buffer, uint32_t capacity) {
-    HINTERNET request = handle_ ? handle_->request.Get() : nullptr;
-    if (!request) return 0;
-    DWORD count = 0;
-    if (!InternetReadFile(request, buffer, capacity, &count)) return 0;
-    return count;
+    if (!handle_) return 0;
+    return handle_->request.Use(uint32_t(0), [&](HINTERNET request) {
+        DWORD count = 0;
+        return InternetReadFile(request, buffer, capacity, &count) ? uint32_t(count) : uint32_t(0);
+    });
 }
 
 uint64_t InternetRequest::ContentLength() {
-    HINTERNET request = handle_ ? handle_->request.Get() : nullptr;
-    if (!request) return 0;
-    char digits[32] = {};
-    DWORD length = sizeof(digits) - 1;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, digits, &length, nullptr)) return 0;
-    return std::strtoull(digits, nullptr, 10);
+    if (!handle_) return 0;
+    return handle_->request.Use(uint64_t(0), [](HINTERNET request) {
+        char digits[32] = {};
+        DWORD length = sizeof(digits) - 1;
+        if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, digits, &length, nullptr)) return uint64_t(0);
+        return uint64_t(std::strtoull(digits, nullptr, 10));
+    });
 }
 
 ByteString InternetRequest::RawHeaders() {
-    HINTERNET request = handle_ ? handle_->request.Get() : nullptr;
-    ByteString headers;
-    if (!request) return headers;
-    DWORD needed = 0;
-    // WinInet names the size it needs when the headers do not fit; the
-    // second query can only fail again if they grew in between.
-    if (QueryRawHeaders(request, HeaderBufferBytes, headers, needed)) return headers;
-    for (int attempt = 0; attempt < 2 && needed > 0; ++attempt) {
-        const DWORD bytes = needed + 1;
-        if (QueryRawHeaders(request, bytes, headers, needed)) return headers;
-    }
-    return ByteString();
+    if (!handle_) return ByteString();
+    return handle_->request.Use(ByteString(), [](HINTERNET request) {
+        ByteString headers;
+        DWORD needed = 0;
+        // WinInet names the size it needs when the headers do not fit; the
+        // second query can only fail again if they grew in between.
+        if (QueryRawHeaders(request, HeaderBufferBytes, headers, needed)) return headers;
+        for (int attempt = 0; attempt < 2 && needed > 0; ++attempt) {
+            const DWORD bytes = needed + 1;
+            if (QueryRawHeaders(request, bytes, headers, needed)) return headers;
+        }
+        return ByteString();
+    });
 }
 
 bool SetInternetCookie(const Text& url, const Text& name, const Text& data) {
