@@ -39,6 +39,17 @@ bool HasHighUnit(const char16_t* in) {
     return (word & 0xFF80FF80FF80FF80u) != 0;
 }
 
+// Spelled out rather than looped, so that the compiler makes each a few
+// vector moves.
+void WidenEight(const unsigned char* in, char16_t* out) {
+    out[0] = in[0], out[1] = in[1], out[2] = in[2], out[3] = in[3];
+    out[4] = in[4], out[5] = in[5], out[6] = in[6], out[7] = in[7];
+}
+
+void NarrowFour(const char16_t* in, char* out) {
+    out[0] = char(in[0]), out[1] = char(in[1]), out[2] = char(in[2]), out[3] = char(in[3]);
+}
+
 bool IsTrailByte(unsigned trail) { return trail >= 0x40 && trail <= 0xFE && trail != 0x7F; }
 
 // Position of a trail byte within a row of 157 Big5 cells (40-7E, A1-FE).
@@ -133,17 +144,16 @@ std::u16string DbcsTable::Decode(std::string_view bytes) const {
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = in + bytes.size();
     while (in < end) {
-        // Bytes below 0x80 read as themselves: runs of them go eight at a time.
-        while (end - in >= 8 && !HasHighBit(in)) {
-            for (int i = 0; i < 8; ++i) out[i] = char16_t(in[i]);
-            in += 8;
-            out += 8;
-        }
-        if (in == end) break;
         const unsigned char byte = *in;
         if (byte < 0x80) {
+            // Bytes below 0x80 read as themselves: a run of them goes eight at a time.
             *out++ = char16_t(byte);
             in += 1;
+            while (end - in >= 8 && !HasHighBit(in)) {
+                WidenEight(in, out);
+                in += 8;
+                out += 8;
+            }
         } else if (IsLeadByte(byte) && end - in >= 2) {
             const char16_t unit = pairs_[byte << 8 | in[1]];
             *out++ = unit ? unit : Replacement;
@@ -173,16 +183,19 @@ void DbcsTable::EncodeAppend(std::u16string_view units, std::string& bytes) cons
     const char16_t* in = units.data();
     const char16_t* const end = in + units.size();
     while (in < end) {
-        // Units below 0x80 are written as one byte each: runs of them go four at a time.
-        while (end - in >= 4 && !HasHighUnit(in)) {
-            for (int i = 0; i < 4; ++i) out[i] = char(in[i]);
-            in += 4;
-            out += 4;
-        }
-        if (in == end) break;
         const char16_t unit = *in++;
-        const uint16_t spelled = unit < 0x80 ? uint16_t(unit) : encode_[unit];
-        if (unit >= 0x80 && spelled == 0) {
+        if (unit < 0x80) {
+            // Units below 0x80 are written as one byte each: a run of them goes four at a time.
+            *out++ = char(unit);
+            while (end - in >= 4 && !HasHighUnit(in)) {
+                NarrowFour(in, out);
+                in += 4;
+                out += 4;
+            }
+            continue;
+        }
+        const uint16_t spelled = encode_[unit];
+        if (spelled == 0) {
             *out++ = '?';
         } else if (spelled > 0xFF) {
             *out++ = char(spelled >> 8);
