@@ -18,16 +18,22 @@ namespace {
 
 std::atomic<bool> startFailsForTest{false};
 
+struct ModuleRelease {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+
 struct Launch {
     std::function<void()> routine;
-    HMODULE module = nullptr;  // the thread's own reference to this module
+    // The thread's own reference to this module; the thread hands it to
+    // FreeLibraryAndExitThread, and a thread never started gives it back here.
+    std::unique_ptr<HINSTANCE__, ModuleRelease> module;
 };
 
 DWORD WINAPI RunWorker(void* parameter) {
     HMODULE module = nullptr;
     {
         const std::unique_ptr<Launch> launch(static_cast<Launch*>(parameter));
-        module = launch->module;
+        module = launch->module.release();
         try {
             launch->routine();
         } catch (...) {
@@ -53,15 +59,14 @@ WorkerThread WorkerThread::Start(std::function<void()> routine) {
         auto launch = std::make_unique<Launch>();
         launch->routine = std::move(routine);
         // Taken before the thread exists, so no unload can come in between.
+        HMODULE module = nullptr;
         if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                                reinterpret_cast<LPCWSTR>(&RunWorker), &launch->module)) {
+                                reinterpret_cast<LPCWSTR>(&RunWorker), &module)) {
             return worker;
         }
+        launch->module.reset(module);
         state->thread = CreateThread(nullptr, 0, RunWorker, launch.get(), 0, nullptr);
-        if (!state->thread) {
-            FreeLibrary(launch->module);
-            return worker;
-        }
+        if (!state->thread) return worker;
         launch.release();
         worker.state_ = std::move(state);
     } catch (...) {
