@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -107,8 +108,14 @@ public:
     RatioReporter() : ConsoleReporter(OO_None) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
+        // With repetitions, the median stands for the name.
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !medians_.count(run.run_name.function_name))
+                times_[run.run_name.function_name] = run.GetAdjustedCPUTime();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                times_[run.run_name.function_name] = run.GetAdjustedCPUTime();
+                medians_.insert(run.run_name.function_name);
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -121,6 +128,7 @@ public:
 
 private:
     std::map<std::string, double> times_;
+    std::set<std::string> medians_;
 };
 
 }  // namespace
