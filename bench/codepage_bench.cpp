@@ -1,4 +1,4 @@
-// The GBK <-> UTF-16 conversions of the platform layer on 1 MB of text: mostly
+// The GBK <-> UTF-16 and UTF-8 <-> UTF-16 conversions of the platform layer on 1 MB of text: mostly
 // ASCII with Chinese lines (a joke page), and Chinese only. memcpy of the
 // same bytes is the floor to compare against.
 
@@ -41,6 +41,17 @@ void Encode(benchmark::State& state, const std::string& text) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
 }
 
+// The same page as UTF-8, read and written back.
+void Utf8JokePage(benchmark::State& state) {
+    const std::string utf8 =
+        jestlark::Utf16ToMultiByte(jestlark::MultiByteToUtf16(JokePage(), jestlark::CodePageGbk), jestlark::CodePageUtf8);
+    for (auto _ : state) {
+        const std::u16string units = jestlark::MultiByteToUtf16(utf8, jestlark::CodePageUtf8);
+        benchmark::DoNotOptimize(jestlark::Utf16ToMultiByte(units, jestlark::CodePageUtf8));
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(utf8.size()));
+}
+
 void Copy(benchmark::State& state) {
     for (auto _ : state) {
         std::string copy(JokePage().size(), '\0');
@@ -60,6 +71,7 @@ BENCHMARK(GbkToUtf16JokePage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(GbkToUtf16ChineseOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Utf16ToGbkJokePage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Utf16ToGbkChineseOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Utf8JokePage)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

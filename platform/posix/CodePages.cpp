@@ -1,9 +1,6 @@
 #include "platform/CodePages.h"
 
-#include <cerrno>
-
 #include "platform/posix/DbcsTable.h"
-#include "platform/posix/IconvHandle.h"
 
 namespace jestlark {
 namespace {
@@ -34,65 +31,78 @@ std::size_t MaximalSubpart(std::string_view bytes) {
     return length;
 }
 
-// Runs iconv over in, appending to out; on a sequence it cannot convert, calls
-// replace(rest of the input, out), which appends a stand-in and says how many
-// bytes it stood for.
-template <typename Replace>
-bool ConvertAll(iconv_t cd, std::string_view in, std::string& out, Replace replace) {
-    char* inAt = const_cast<char*>(in.data());
-    std::size_t inLeft = in.size();
-    char buffer[4096];
-    while (inLeft > 0) {
-        char* outAt = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t result = iconv(cd, &inAt, &inLeft, &outAt, &outLeft);
-        out.append(buffer, std::size_t(outAt - buffer));
-        if (result != std::size_t(-1)) continue;
-        if (errno == E2BIG) continue;
-        if (errno != EILSEQ && errno != EINVAL) return false;
-        const std::size_t skipped = replace(std::string_view(inAt, inLeft), out);
-        inAt += skipped;
-        inLeft -= skipped;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    return true;
-}
-
-void AppendUnit(std::string& utf16le, char16_t unit) {
-    utf16le.push_back(char(unit & 0xFF));
-    utf16le.push_back(char(unit >> 8));
+// Whether the sequence at bytes[0], as long as MaximalSubpart found it, is a
+// whole well-formed character rather than the start of one.
+bool IsWholeSequence(unsigned char lead, std::size_t length) {
+    if (lead >= 0xC2 && lead <= 0xDF) return length == 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return length == 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return length == 4;
+    return false;
 }
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {
-    const IconvHandle cd = OpenIconv("UTF-16LE", "UTF-8");
-    std::string utf16le;
-    if (!cd || !ConvertAll(cd.get(), bytes, utf16le, [](std::string_view rest, std::string& out) {
-            AppendUnit(out, ReplacementUnit);
-            return MaximalSubpart(rest);
-        })) {
-        return {};
+    // At most one unit per byte (four bytes give two units at most).
+    std::u16string units(bytes.size(), u'\0');
+    char16_t* out = units.data();
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        if (lead < 0x80) {
+            *out++ = char16_t(lead);
+            at += 1;
+            continue;
+        }
+        // Each ill-formed piece becomes one U+FFFD, as Windows reads it.
+        const std::size_t length = MaximalSubpart(bytes.substr(at));
+        if (!IsWholeSequence(lead, length)) {
+            *out++ = ReplacementUnit;
+            at += length;
+            continue;
+        }
+        uint32_t point = lead & (0xFFu >> (length + 1));
+        for (std::size_t i = 1; i < length; ++i) point = point << 6 | (static_cast<unsigned char>(bytes[at + i]) & 0x3F);
+        if (point >= 0x10000) {
+            *out++ = char16_t(0xD800 + ((point - 0x10000) >> 10));
+            *out++ = char16_t(0xDC00 + ((point - 0x10000) & 0x3FF));
+        } else {
+            *out++ = char16_t(point);
+        }
+        at += length;
     }
-    std::u16string units(utf16le.size() / 2, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        units[i] = char16_t(static_cast<unsigned char>(utf16le[2 * i]) |
-                            static_cast<unsigned char>(utf16le[2 * i + 1]) << 8);
-    }
+    units.resize(std::size_t(out - units.data()));
     return units;
 }
 
 std::string Utf16ToUtf8(std::u16string_view units) {
-    std::string utf16le;
-    utf16le.reserve(units.size() * 2);
-    for (const char16_t unit : units) AppendUnit(utf16le, unit);
-    const IconvHandle cd = OpenIconv("UTF-8", "UTF-16LE");
-    std::string utf8;
-    // A lone surrogate becomes U+FFFD, as Windows writes it.
-    if (!cd || !ConvertAll(cd.get(), utf16le, utf8, [](std::string_view rest, std::string& out) {
-            out += "\xEF\xBF\xBD";
-            return rest.size() < 2 ? rest.size() : std::size_t(2);
-        })) {
-        return {};
+    // At most three bytes per unit (a surrogate pair, two units, gives four).
+    std::string utf8(units.size() * 3, '\0');
+    char* out = utf8.data();
+    for (std::size_t at = 0; at < units.size(); ++at) {
+        uint32_t point = units[at];
+        if (point >= 0xD800 && point <= 0xDBFF && at + 1 < units.size() && units[at + 1] >= 0xDC00 &&
+            units[at + 1] <= 0xDFFF) {
+            point = 0x10000 + ((point - 0xD800) << 10) + (units[at + 1] - 0xDC00u);
+            ++at;
+        } else if (point >= 0xD800 && point <= 0xDFFF) {
+            // A lone surrogate becomes U+FFFD, as Windows writes it.
+            point = ReplacementUnit;
+        }
+        if (point < 0x80) {
+            *out++ = char(point);
+        } else if (point < 0x800) {
+            *out++ = char(0xC0 | point >> 6);
+            *out++ = char(0x80 | (point & 0x3F));
+        } else if (point < 0x10000) {
+            *out++ = char(0xE0 | point >> 12);
+            *out++ = char(0x80 | (point >> 6 & 0x3F));
+            *out++ = char(0x80 | (point & 0x3F));
+        } else {
+            *out++ = char(0xF0 | point >> 18);
+            *out++ = char(0x80 | (point >> 12 & 0x3F));
+            *out++ = char(0x80 | (point >> 6 & 0x3F));
+            *out++ = char(0x80 | (point & 0x3F));
+        }
     }
+    utf8.resize(std::size_t(out - utf8.data()));
     return utf8;
 }
 
