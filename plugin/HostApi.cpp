@@ -1,6 +1,7 @@
 #include "plugin/HostApi.h"
 
 #include <cstdint>
+#include <mutex>
 
 #include "platform/DynamicLibrary.h"
 #include "platform/Export.h"
@@ -11,12 +12,14 @@ namespace {
 using GroupSend = int32_t(JESTLARK_STDCALL*)(const char* groupId, const char* message);
 
 struct HostApi {
+    std::mutex mutex;  // a host may hand messages over on several threads
     DynamicLibrary library;
     GroupSend groupSend = nullptr;
 };
 
 GroupSend FindGroupSend() {
     static HostApi api;
+    std::lock_guard<std::mutex> lock(api.mutex);
     if (!api.groupSend) {
         if (!api.library) api.library = DynamicLibrary::Load(HostApiLibraryName());
         api.groupSend = reinterpret_cast<GroupSend>(api.library.Find("api_message_group_send"));
