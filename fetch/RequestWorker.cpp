@@ -10,6 +10,7 @@
 #include "fetch/Url.h"
 #include "platform/InternetSession.h"
 #include "text/FindText.h"
+#include "text/LowerAscii.h"
 #include "text/TextBetween.h"
 
 namespace jestlark {
@@ -35,19 +36,6 @@ bool IsLead(char byte) { return static_cast<unsigned char>(byte) >= 0x80; }
 
 bool Contains(std::string_view subject, std::string_view needle) {
     return FindText(subject, needle, 1, true) != -1;
-}
-
-// A to Z become small; a double-byte character is stepped over whole.
-Text LowerAscii(const Text& text) {
-    Text lowered = text;
-    for (std::size_t at = 0; at < lowered.size(); ++at) {
-        if (IsLead(lowered[at])) {
-            ++at;
-        } else if (lowered[at] >= 'A' && lowered[at] <= 'Z') {
-            lowered[at] = char(lowered[at] + 0x20);
-        }
-    }
-    return lowered;
 }
 
 // Removes ASCII spaces and double-byte spaces (A1 A1) from both ends, reading

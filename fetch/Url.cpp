@@ -5,28 +5,15 @@
 #include <string_view>
 #include "text/Cleaners.h"
 #include "text/FindText.h"
+#include "text/LowerAscii.h"
 
 namespace jestlark {
 namespace {
-
-bool IsLead(char byte) { return static_cast<unsigned char>(byte) >= 0x80; }
 
 // The bytes in front of the first separator (all of them without one).
 Text CutAt(const Text& text, char separator) {
     const int32_t at = FindText(text, std::string_view(&separator, 1), 1, false);
     return at > 0 ? Text(std::string_view(text).substr(0, std::size_t(at) - 1)) : text;
-}
-
-// A to Z become a to z; both bytes of a double-byte character stay.
-Text LowerAscii(Text text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsLead(text[i])) {
-            ++i;
-        } else if (text[i] >= 'A' && text[i] <= 'Z') {
-            text[i] = char(text[i] + 0x20);
-        }
-    }
-    return text;
 }
 
 // Full-width ASCII (A3 A1 to A3 FE) becomes its ASCII character and the
