@@ -11,6 +11,7 @@
 #include "fetch/WorkerJob.h"
 #include "platform/Clock.h"
 #include "platform/WorkerThread.h"
+#include "text/TrimBlanks.h"
 
 namespace jestlark {
 namespace {
@@ -24,20 +25,6 @@ constexpr std::string_view TimeoutMessage =
     "\xd2\xbb\xd0\xa9\xa1\xa3";
 constexpr std::string_view True = "\xd5\xe6";   // "真"
 constexpr std::string_view False = "\xbc\xd9";  // "假"
-// Only ASCII spaces and full-width spaces (A1 A1), read a character at a time.
-bool IsBlank(std::string_view url) {
-    for (std::size_t at = 0; at < url.size();) {
-        if (url[at] == ' ') {
-            at += 1;
-        } else if (url.substr(at, 2) == "\xa1\xa1") {
-            at += 2;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
@@ -80,7 +67,8 @@ ByteString Body(const ByteString& received, int32_t bodyConversion) {
 }
 
 ByteString Fetch(Text& url, const FetchOptions& options) {
-    if (IsBlank(url)) return {};
+    // Only the test trims: the caller's url keeps its spaces.
+    if (TrimBlanks(url).empty()) return {};
     if (!StartsWith(url, "http://") && !StartsWith(url, "https://")) url = Text("http://" + url);
 
     // The worker holds its own share of the job: one abandoned at the limit

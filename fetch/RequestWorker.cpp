@@ -11,6 +11,7 @@
 #include "platform/InternetSession.h"
 #include "text/FindText.h"
 #include "text/LowerAscii.h"
+#include "text/TrimBlanks.h"
 #include "text/TextBetween.h"
 
 namespace jestlark {
@@ -36,24 +37,6 @@ bool IsLead(char byte) { return static_cast<unsigned char>(byte) >= 0x80; }
 
 bool Contains(std::string_view subject, std::string_view needle) {
     return FindText(subject, needle, 1, true) != -1;
-}
-
-// Removes ASCII spaces and double-byte spaces (A1 A1) from both ends, reading
-// the text character by character so that a trail byte never counts as a lead.
-Text TrimBlanks(const Text& text) {
-    std::size_t first = std::string::npos;
-    std::size_t end = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t width = (IsLead(text[at]) && at + 1 < text.size()) ? 2 : 1;
-        const bool blank = text[at] == ' ' ||
-                           (width == 2 && text[at] == '\xA1' && text[at + 1] == '\xA1');
-        if (!blank) {
-            if (first == std::string::npos) first = at;
-            end = at + width;
-        }
-        at += width;
-    }
-    return first == std::string::npos ? Text() : Text(text.substr(first, end - first));
 }
 
 Text ChooseAgent(const Text& extraHeaders) {
