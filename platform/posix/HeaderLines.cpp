@@ -1,5 +1,7 @@
 #include "platform/posix/HeaderLines.h"
 
+#include "platform/posix/AsciiCase.h"
+
 namespace jestlark {
 namespace {
 
@@ -15,17 +17,6 @@ std::string_view WithoutLineEnd(std::string_view line) {
     return line;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = char(x + 0x20);
-        if (y >= 'A' && y <= 'Z') y = char(y + 0x20);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool SplitField(std::string_view line, std::string& name, std::string& value) {
@@ -38,13 +29,13 @@ bool SplitField(std::string_view line, std::string& name, std::string& value) {
 
 void RequestHeaders::Remove(std::string_view name) {
     for (auto it = fields_.begin(); it != fields_.end();) {
-        it = SameName(it->first, name) ? fields_.erase(it) : it + 1;
+        it = EqualIgnoringAsciiCase(it->first, name) ? fields_.erase(it) : it + 1;
     }
 }
 
 bool RequestHeaders::Has(std::string_view name) const {
     for (const auto& field : fields_) {
-        if (SameName(field.first, name)) return true;
+        if (EqualIgnoringAsciiCase(field.first, name)) return true;
     }
     return false;
 }

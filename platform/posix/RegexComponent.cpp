@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/CodePages.h"
+#include "platform/posix/AsciiCase.h"
 #include "platform/posix/DbcsTable.h"
 #include "platform/posix/VbsPattern.h"
 #include "platform/posix/VbsReplacement.h"
@@ -29,16 +30,7 @@ struct GbkText {
 using Value = std::variant<std::monostate, bool, double, std::u16string, GbkText, ObjectRef>;
 
 // Member names bind regardless of case, as automation names do.
-bool NameIs(std::string_view member, std::string_view name) {
-    if (member.size() != name.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char a = member[i], b = name[i];
-        if (a >= 'A' && a <= 'Z') a = char(a + 32);
-        if (b >= 'A' && b <= 'Z') b = char(b + 32);
-        if (a != b) return false;
-    }
-    return true;
-}
+bool NameIs(std::string_view member, std::string_view name) { return EqualIgnoringAsciiCase(member, name); }
 
 // Texts cross this boundary in the ANSI code page, which is GBK here.
 std::u16string FromGbk(std::string_view gbk) { return MultiByteToUtf16(gbk, CodePageGbk); }
